@@ -1,0 +1,67 @@
+/*
+ * mdiohost: host-side access to Ethernet PHY registers over MDIO through
+ * FTDI-based USB adapters.
+ *
+ * This header is all a host program needs. It compiles as C11 and as C++;
+ * the two functions whose signatures carry a C++ byte vector are declared
+ * only for C++.
+ *
+ * Failures: the functions never let an exception out, except those marked
+ * "THROWS" below. A failure is recorded instead: HW_Fail() becomes 1 and
+ * stays 1 until the next HW_Initialize(); HW_Error() gives the text of the
+ * most recent failure. Functions that return a value return 0 (or NULL) on
+ * failure; where 0 is also a valid answer, ask HW_Fail().
+ *
+ * Threads: call the library from one thread at a time.
+ *
+ * Adapters are numbered from 0 in the order the library first saw them; an
+ * index stays valid for the life of the process. A "qualified PHY id" (the
+ * ZM_API_ functions) with bit 31 set carries an adapter index in bits 30..16
+ * and a PHY address in bits 15..0; without bit 31 the default adapter is used.
+ */
+#ifndef MDIOHOST_H
+#define MDIOHOST_H
+
+#include <stdint.h>
+#include <stdio.h>
+
+#if defined(_WIN32)
+#if defined(MDIOHOST_BUILDING)
+#define MDIOHOST_API __declspec(dllexport)
+#else
+#define MDIOHOST_API __declspec(dllimport)
+#endif
+#else
+#define MDIOHOST_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Failure state ---------------------------------------------------- */
+
+/* 1 once any call has recorded a failure since the last HW_Initialize(). */
+MDIOHOST_API uint8_t HW_Fail(void);
+/* Text of the most recent failure, NULL before the first one. The pointer is
+ * valid until the next failure is recorded. */
+MDIOHOST_API const char* HW_Error(void);
+/* Does nothing; kept for hosts that call it. */
+MDIOHOST_API void HW_CallException(void);
+
+/* ---- Trace log (CSV: adapter,phy,op,mmd,address,value,) ---------------- */
+
+MDIOHOST_API void HW_EnableLoggingStdout(void);
+MDIOHOST_API void HW_EnableLoggingStderr(void);
+/* The stream must come from the same C runtime as the library's (on Windows:
+ * the UCRT/MSVCRT the DLL was built against); the library may close it when
+ * HW_DisableLogging(nonzero) is called. NULL leaves tracing off. */
+MDIOHOST_API void HW_EnableLogging(FILE* stream);
+MDIOHOST_API void HW_DisableLogging(int32_t closeStream);
+MDIOHOST_API void HW_LogMsg(const char* text);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* MDIOHOST_H */

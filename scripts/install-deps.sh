@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that the build and the tests need, but only
+# those that are missing, so a second run costs a few dpkg queries.
+#   install-deps.sh            native build, tests, benchmarks and tools
+#   install-deps.sh --windows  also the mingw-w64 cross toolchain and Wine
+set -euo pipefail
+
+packages=(g++ cmake ninja-build make pkg-config googletest libgtest-dev libgmock-dev
+          libbenchmark-dev libcli11-dev nlohmann-json3-dev)
+if [[ "${1:-}" == "--windows" ]]; then
+  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine64)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=""
+[[ $(id -u) -eq 0 ]] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
