@@ -1,0 +1,22 @@
+// The process-wide failure state that HW_Fail and HW_Error report. It is sticky:
+// once a failure is recorded the flag stays set until HW_Initialize clears it,
+// and the text stays until the next failure overwrites it.
+#pragma once
+
+namespace mdiohost {
+
+bool failureFlag();
+void clearFailureFlag();
+
+// The most recent failure text, or null before the first failure and after an
+// allocation failure while saving one.
+const char* errorMessage();
+
+// Sets the flag and keeps a copy of `text`.
+void saveErrorMessage(const char* text);
+
+// Records the exception in flight; call only from inside a catch handler.
+// With `echo`, the message also goes to standard error behind "Error: ".
+void recordFailure(bool echo);
+
+}  // namespace mdiohost

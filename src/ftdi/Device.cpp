@@ -1,0 +1,69 @@
+#include "ftdi/Device.h"
+
+#include <locale>
+
+#include "api/Exceptions.h"
+#include "ftdi/UsbLock.h"
+#include "ftdi/d2xx/Driver.h"
+#include "mdio/MDIO.h"
+
+namespace FTDI {
+
+std::string lowerCased(const std::string& text) {
+    std::string lower = text;
+    const auto& facet = std::use_facet<std::ctype<char>>(std::locale());
+    facet.tolower(lower.data(), lower.data() + lower.size());
+    return lower;
+}
+
+Device::Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription)
+    : name(std::move(adapterName)),
+      lowerName(lowerCased(name)),
+      serialNumber(std::move(usbSerialNumber)),
+      description(std::move(usbDescription)) {}
+
+Device::~Device() = default;
+
+void Device::afterBringUp() {
+    if (engine) engine->deviceOpened();
+}
+
+void Device::writeBytes(const std::uint8_t* bytes, std::uint32_t count) {
+    UsbLockGuard lock(usbLock());
+    std::uint32_t done = 0;
+    unsigned stalled = 0;
+    while (done < count) {
+        std::uint32_t written = 0;
+        const D2xx::Status status = D2xx::driver().write(handle, bytes + done, count - done, written);
+        if (status != D2xx::kOk) {
+            Exceptions::throwDeviceConnection(serialNumber, "Error writing to the device.", status);
+        }
+        if (written == 0 && ++stalled > kMaxStalledWrites) {
+            Exceptions::throwDeviceConnection(serialNumber, "Timed out writing data.", D2xx::kOk);
+        }
+        if (written != 0) stalled = 0;
+        done += written;
+    }
+}
+
+void Device::readBytes(std::uint8_t* buffer, std::uint32_t count) {
+    UsbLockGuard lock(usbLock());
+    std::uint32_t received = 0;
+    unsigned emptyReads = 0;  // every empty read of this call, not only consecutive ones
+    while (received < count) {
+        std::uint32_t got = 0;
+        const D2xx::Status status = D2xx::driver().read(handle, buffer + received, count - received, got);
+        if (status != D2xx::kOk) {
+            Exceptions::throwDeviceConnection(serialNumber, "Error reading from the device.", status);
+        }
+        if (got == 0) {
+            if (emptyReads == kMaxEmptyReads) {
+                Exceptions::throwDeviceConnection(serialNumber, "Timed out reading data.", D2xx::kOk);
+            }
+            ++emptyReads;
+        }
+        received += got;
+    }
+}
+
+}  // namespace FTDI

@@ -1,0 +1,15 @@
+// The process-wide recursive mutex that serialises all D2XX traffic. Every
+// locked write and read takes it; sequences that must stay together (an
+// execute's write and read, bring-up, enumeration, open and close) take it
+// around the whole sequence, and the inner takes nest.
+#pragma once
+
+#include <mutex>
+
+namespace FTDI {
+
+std::recursive_mutex& usbLock();
+
+using UsbLockGuard = std::lock_guard<std::recursive_mutex>;
+
+}  // namespace FTDI

@@ -1,0 +1,59 @@
+#include "mdio/MDIO.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "ftdi/Device.h"
+
+namespace FTDI {
+
+MDIO::MDIO(Device* owner, std::uint32_t highestPhyId)
+    : device(owner),
+      commands(highestPhyId + 1),
+      replySizes(highestPhyId + 1),
+      preambles(highestPhyId + 1, kDefaultPreambleBits),
+      maxPhyId(highestPhyId),
+      savedResults(highestPhyId + 1) {}
+
+MDIO::~MDIO() = default;
+
+void MDIO::queueWrite(std::uint32_t, std::uint8_t, std::uint16_t, std::uint16_t) {}
+void MDIO::queueRead(std::uint32_t, std::uint8_t, std::uint16_t) {}
+void MDIO::queueWriteC22(std::uint32_t, std::uint8_t, std::uint16_t) {}
+void MDIO::queueReadC22(std::uint32_t, std::uint8_t) {}
+void MDIO::queueWrite32(std::uint32_t, std::uint32_t, std::uint32_t) {}
+void MDIO::queueRead32(std::uint32_t, std::uint32_t) {}
+void MDIO::queueWrite32PreIncrementAddress(std::uint32_t, std::uint32_t) {}
+void MDIO::queueWrite32CurrentAddress(std::uint32_t, std::uint32_t) {}
+void MDIO::queueRead32PreIncrementAddress(std::uint32_t) {}
+void MDIO::queueRead32CurrentAddress(std::uint32_t) {}
+
+Values MDIO::execute(std::uint32_t) { return {}; }
+
+void MDIO::setPreamble(std::uint32_t phyId, std::uint8_t preambleBits) {
+    checkPhyId(phyId);
+    preambles[phyId] = preambleBits;
+}
+
+void MDIO::clearAll() {
+    for (std::uint32_t phyId = 0; phyId <= maxPhyId; ++phyId) clear(phyId);
+}
+
+void MDIO::clear(std::uint32_t phyId) {
+    if (phyId > maxPhyId) return;
+    // clear() keeps the capacity, so a cleared queue fills again without allocating.
+    commands[phyId].clear();
+    savedResults[phyId].clear();
+    replySizes[phyId].clear();
+}
+
+void MDIO::checkPhyId(std::uint32_t phyId) {
+    if (phyId > maxPhyId) {
+        throw std::runtime_error(device->serialNumber + ": Phy id, " + std::to_string(phyId) +
+                                 ", out of range: min = 0, max = " + std::to_string(maxPhyId));
+    }
+}
+
+void MDIO::flushIfFull(std::uint32_t) {}
+
+}  // namespace FTDI

@@ -1,0 +1,73 @@
+// The failure state seen through HW_Fail and HW_Error, fed by the guard frame.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "api/Exceptions.h"
+#include "api/Guard.h"
+#include "mdiohost.h"
+
+using mdiohost::Echo;
+using mdiohost::guarded;
+
+namespace {
+
+unsigned failingWith(const char* text, Echo echo) {
+    return guarded(echo, 0u, [&]() -> unsigned { throw std::runtime_error(text); });
+}
+
+}  // namespace
+
+TEST(FailureState, StartsClean) {
+    EXPECT_EQ(HW_Fail(), 0);
+    EXPECT_EQ(HW_Error(), nullptr);
+}
+
+TEST(FailureState, FlagIsStickyAndTextIsTheLatest) {
+    failingWith("first", Echo::Silent);
+    failingWith("second", Echo::Silent);
+    EXPECT_EQ(HW_Fail(), 1);
+    EXPECT_STREQ(HW_Error(), "second");
+
+    // A later success changes neither.
+    EXPECT_EQ(guarded(Echo::Silent, 0u, [] { return 7u; }), 7u);
+    EXPECT_EQ(HW_Fail(), 1);
+    EXPECT_STREQ(HW_Error(), "second");
+}
+
+TEST(FailureState, ClearingTheFlagKeepsTheText) {
+    failingWith("kept", Echo::Silent);
+    mdiohost::clearFailureFlag();
+    EXPECT_EQ(HW_Fail(), 0);
+    EXPECT_STREQ(HW_Error(), "kept");
+}
+
+TEST(FailureState, GuardReturnsTheFailureValueAndEchoesOnlyWhenAsked) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(failingWith("quiet", Echo::Silent), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(failingWith("loud", Echo::ToStderr), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: loud\n");
+}
+
+TEST(FailureState, ForeignExceptionsAreUnknownErrors) {
+    testing::internal::CaptureStderr();
+    guarded(Echo::ToStderr, [] { throw 42; });
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Unknown error.\n");
+    EXPECT_STREQ(HW_Error(), "Unknown error.");
+    EXPECT_EQ(HW_Fail(), 1);
+}
+
+TEST(FailureState, VoidGuardRecordsTheSystemsExceptions) {
+    guarded(Echo::Silent, [] { throw FTDI::Exceptions::NoDevice("<index 3>"); });
+    EXPECT_STREQ(HW_Error(), "Device not found/in use: <index 3>");
+}
+
+TEST(FailureState, CallExceptionDoesNothing) {
+    HW_CallException();
+    EXPECT_EQ(HW_Fail(), 0);
+    EXPECT_EQ(HW_Error(), nullptr);
+}

@@ -1,0 +1,85 @@
+// The production driver: the D2XX C API loaded from a shared library at run time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "ftdi/Device.h"
+#include "ftdi/d2xx/Driver.h"
+#include "ftdi/d2xx/SharedLibraryDriver.h"
+
+using namespace FTDI::D2xx;
+
+TEST(DriverLoader, CallsReachTheLoadedLibrary) {
+    SharedLibraryDriver loaded(FAKE_D2XX_PATH);
+    ASSERT_TRUE(loaded.loaded());
+
+    std::uint32_t count = 0;
+    ASSERT_EQ(loaded.createDeviceInfoList(count), kOk);
+    ASSERT_EQ(count, 2u);
+    DeviceListNode nodes[2] = {};
+    ASSERT_EQ(loaded.getDeviceInfoList(nodes, count), kOk);
+    EXPECT_STREQ(nodes[0].SerialNumber, "FAKE1");
+    EXPECT_STREQ(nodes[1].Description, "Talvik");
+
+    Handle handle = nullptr;
+    EXPECT_EQ(loaded.openBySerialNumber("NOPE", handle), kDeviceNotFound);
+    ASSERT_EQ(loaded.openBySerialNumber("FAKE1", handle), kOk);
+    EXPECT_NE(handle, nullptr);
+
+    const std::uint8_t out[3] = {0xAB, 0xCD, 0xEF};
+    std::uint32_t written = 0;
+    ASSERT_EQ(loaded.write(handle, out, 3, written), kOk);
+    EXPECT_EQ(written, 3u);
+    std::uint8_t in[3] = {};
+    std::uint32_t received = 0;
+    ASSERT_EQ(loaded.read(handle, in, 3, received), kOk);
+    EXPECT_EQ(received, 3u);
+    EXPECT_EQ(in[2], 0xEF);
+
+    std::uint32_t type = 0, id = 0;
+    char serial[kSerialNumberSize] = {}, description[kDescriptionSize] = {};
+    EXPECT_EQ(loaded.getDeviceInfo(handle, type, id, serial, description), kOk);
+    EXPECT_EQ(type, kChipTypeFt232h);
+}
+
+TEST(DriverLoader, EnvironmentChoosesTheLibraryForTheWholeStack) {
+    ASSERT_EQ(setenv(kDriverVariable, FAKE_D2XX_PATH, 1), 0);
+    // The first use of the driver loads it; a device then talks through it.
+    FTDI::Device device("FAKE1", "FAKE1", "K8U MDIO");
+    ASSERT_EQ(driver().openBySerialNumber("FAKE1", device.handle), kOk);
+    const std::uint8_t out[2] = {1, 2};
+    device.writeBytes(out, 2);
+    std::uint8_t in[2] = {};
+    device.readBytes(in, 2);
+    EXPECT_EQ(in[1], 2);
+}
+
+TEST(DriverLoader, MissingLibraryIsOneClearLineAndNoDevices) {
+    testing::internal::CaptureStderr();
+    SharedLibraryDriver missing("/nonexistent/libno_such_driver.so");
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(missing.loaded());
+    EXPECT_NE(message.find("/nonexistent/libno_such_driver.so"), std::string::npos) << message;
+    EXPECT_NE(message.find("MDIOHOST_D2XX"), std::string::npos) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+
+    std::uint32_t count = 99;
+    EXPECT_EQ(missing.createDeviceInfoList(count), kDriverMissingStatus);
+    Handle handle = nullptr;
+    EXPECT_EQ(missing.openBySerialNumber("X", handle), kDriverMissingStatus);
+    std::uint32_t received = 0;
+    std::uint8_t byte = 0;
+    EXPECT_EQ(missing.read(nullptr, &byte, 1, received), kDriverMissingStatus);
+}
+
+TEST(DriverLoader, LibraryLackingAFunctionIsRefusedByName) {
+    testing::internal::CaptureStderr();
+    SharedLibraryDriver incomplete(FAKE_D2XX_INCOMPLETE_PATH);
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(incomplete.loaded());
+    EXPECT_NE(message.find("FT_Read"), std::string::npos) << message;
+    std::uint32_t count = 0;
+    EXPECT_EQ(incomplete.createDeviceInfoList(count), kDriverMissingStatus);
+}
