@@ -16,21 +16,25 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 
-if [[ ! -f "$prefix/system.reg" ]]; then
-  mkdir -p "$(dirname "$prefix")"
-  (
-    flock 9
-    if [[ ! -f "$prefix/system.reg" ]]; then
-      "$wine" wineboot --init >/dev/null 2>&1
-      # wineboot returns before the registry files are written.
-      "${wine%/*}/wineserver" -w
-    fi
-  ) 9>"$prefix.lock"
-fi
-
-# Starting the Wine server costs about two seconds. One that outlives its
-# last program by a few seconds serves a whole ctest run; when one is already
-# running this returns at once.
-"${wine%/*}/wineserver" -p10 2>/dev/null || true
+wineserver=${wine%/*}/wineserver
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [[ ! -f "$prefix/system.reg" ]]; then
+    "$wine" wineboot --init >/dev/null 2>&1 9>&-
+    # wineboot returns before the registry files are written.
+    "$wineserver" -w 9>&-
+  fi
+  # A Wine server that outlives its last program by ten seconds keeps one
+  # server for a whole ctest run; when one is already running this returns
+  # non-zero at once. A new server's first program also starts Wine's system
+  # processes, which live as long as the server and keep the output pipes
+  # they inherit open, so ctest would wait for them to the end of the run;
+  # here they are started from a program whose output goes nowhere. Neither
+  # may inherit the lock.
+  if "$wineserver" -p10 </dev/null >/dev/null 2>&1 9>&-; then
+    "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+) 9>"$prefix.lock"
 
 exec "$wine" "$@"
