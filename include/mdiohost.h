@@ -60,6 +60,32 @@ MDIOHOST_API void HW_EnableLogging(FILE* stream);
 MDIOHOST_API void HW_DisableLogging(int32_t closeStream);
 MDIOHOST_API void HW_LogMsg(const char* text);
 
+/* ---- Delegations and Clause 45 over Clause 22 ------------------------- */
+/* Per-adapter settings for adapter indexes 0..2999. A delegation type routes
+ * some accesses through the PIF mailbox: 0 reads of the delegated MMD 31
+ * registers, 1 writes to MMD 28, 2 reads of MMD 28, 3 accesses to MMD 11,
+ * 4 accesses to MMD 27. All are off at load; HW_Initialize() turns every
+ * delegation on and every Clause 45 over Clause 22 flag off. The status
+ * functions return 0 on success and 100 on error, printing a line on
+ * standard output for an invalid adapter or state. */
+
+/* Turns every delegation type on for every adapter. */
+MDIOHOST_API void HW_InitializeDelegations(void);
+/* Sets delegation `type` (0..4) of `adapter` to `state` (0 or 1); 0 or 100. */
+MDIOHOST_API uint32_t HW_SetDelegationType(uint32_t type, uint32_t adapter, uint32_t state);
+/* The flag (0 or 1) of delegation `type` of `adapter`, or 100 on error. */
+MDIOHOST_API uint32_t HW_GetDelegationType(uint32_t type, uint32_t adapter);
+/* Turns Clause 45 over Clause 22 off for every adapter. */
+MDIOHOST_API void HW_InitializeClause22(void);
+/* Tunnels `adapter`'s Clause 45 accesses through Clause 22 registers 13 and 14
+ * (an adapter index of 3000 or more is ignored). */
+MDIOHOST_API void HW_EnableClause45OverClause22(uint32_t adapter);
+/* Back to native Clause 45 frames for `adapter` (3000 or more is ignored). */
+MDIOHOST_API void HW_DisableClause45OverClause22(uint32_t adapter);
+/* 1 while Clause 45 over Clause 22 is on for `adapter`, else 0 (also for 3000
+ * or more). */
+MDIOHOST_API uint32_t HW_GetClause45OverClause22State(uint32_t adapter);
+
 #ifdef __cplusplus
 }
 #endif

@@ -163,7 +163,9 @@ Status ScriptedDriver::write(Handle handle, const std::uint8_t* bytes, std::uint
     }
     written = accepted;
     if (answerSyncProbe && accepted == 1 && bytes[0] == FTDI::Mpsse::kSyncProbe) {
-        queueReply({FTDI::Mpsse::kBadCommandReply, FTDI::Mpsse::kSyncProbe});
+        // Ahead of replies a test queued in advance for commands still to come.
+        replies.push_front(FTDI::Mpsse::kSyncProbe);
+        replies.push_front(FTDI::Mpsse::kBadCommandReply);
     }
     return status;
 }
