@@ -1,26 +1,26 @@
-// Setting and removing environment variables from tests, on POSIX and on
-// Windows alike. On Windows _putenv_s changes both the C runtime's copy of the
-// environment and the process environment that the Win32 API reads.
+// Setting and removing environment variables in tests, on POSIX and on
+// Windows (where the suite also runs, under Wine).
 #pragma once
 
 #include <cstdlib>
+#include <string>
 
 namespace testing_support {
 
-inline void setEnvironment(const char* name, const char* value) {
-#if defined(_WIN32)
-    _putenv_s(name, value);
+inline void setEnvironment(const std::string& name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name.c_str(), value.c_str());
 #else
-    setenv(name, value, 1);
+    setenv(name.c_str(), value.c_str(), 1);
 #endif
 }
 
-inline void unsetEnvironment(const char* name) {
-#if defined(_WIN32)
-    // An empty value removes the variable on Windows.
-    _putenv_s(name, "");
+inline void unsetEnvironment(const std::string& name) {
+#ifdef _WIN32
+    // An empty value removes the variable.
+    _putenv_s(name.c_str(), "");
 #else
-    unsetenv(name);
+    unsetenv(name.c_str());
 #endif
 }
 
