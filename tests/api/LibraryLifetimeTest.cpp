@@ -1,16 +1,15 @@
 // Telling the end of the process apart from an unload by FreeLibrary.
 #include <gtest/gtest.h>
 
-#include "api/ProcessExit.h"
+#include "api/LibraryLifetime.h"
 
 #if defined(_WIN32)
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved);
 
-TEST(ProcessExit, OnlyADetachAtTheEndOfTheProcessCounts) {
+TEST(LibraryLifetime, OnlyADetachAtTheEndOfTheProcessCounts) {
     int loaderToken = 0;
-    EXPECT_TRUE(DllMain(nullptr, DLL_PROCESS_ATTACH, &loaderToken));
     EXPECT_TRUE(DllMain(nullptr, DLL_THREAD_DETACH, nullptr));
     EXPECT_TRUE(DllMain(nullptr, DLL_PROCESS_DETACH, nullptr));  // FreeLibrary
     EXPECT_FALSE(mdiohost::processIsEnding());
