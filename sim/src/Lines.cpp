@@ -19,24 +19,20 @@ std::uint8_t Lines::gatherListeners() const {
 void Lines::settle() {
     listenersLow = gatherListeners();
     const std::uint8_t next = resolve(chipLow | listenersLow);
-    if (next != level) move(next);
+    if (next == level) return;
+    const std::uint8_t previous = level;
+    level = next;
+    if (notify(previous, next)) resettle();
 }
 
-void Lines::move(std::uint8_t next) {
-    for (unsigned round = 0; round < kMaxSettleRounds && next != level; ++round) {
+void Lines::resettle() {
+    for (unsigned round = 0; round < kMaxSettleRounds; ++round) {
+        listenersLow = gatherListeners();
+        const std::uint8_t next = resolve(chipLow | listenersLow);
+        if (next == level) return;
         const std::uint8_t previous = level;
         level = next;
-        const auto rising = static_cast<std::uint8_t>(next & ~previous);
-        const auto falling = static_cast<std::uint8_t>(previous & ~next);
-        bool drivesChanged = false;
-        for (LineListener* listener : listeners) {
-            if ((rising & listener->watchesRising()) | (falling & listener->watchesFalling())) {
-                drivesChanged = listener->linesChanged(previous, next) || drivesChanged;
-            }
-        }
-        if (!drivesChanged) return;
-        listenersLow = gatherListeners();
-        next = resolve(chipLow | listenersLow);
+        if (!notify(previous, next)) return;
     }
 }
 

@@ -26,10 +26,10 @@ class Lines {
         // Most moves (falling clock edges, data changes) interest no listener.
         const auto rising = static_cast<std::uint8_t>(next & ~level);
         const auto falling = static_cast<std::uint8_t>(level & ~next);
+        const std::uint8_t previous = level;
+        level = next;
         if ((rising & watchedRising) | (falling & watchedFalling)) {
-            move(next);
-        } else {
-            level = next;
+            if (notify(previous, next)) resettle();
         }
     }
     std::uint8_t levels() const { return level; }
@@ -44,7 +44,21 @@ class Lines {
     // one that oscillates.
     static constexpr unsigned kMaxSettleRounds = 8;
 
-    void move(std::uint8_t next);
+    // Tells the listeners that watch this move; returns whether any of them
+    // changed what it pulls low.
+    bool notify(std::uint8_t previous, std::uint8_t current) {
+        const auto rising = static_cast<std::uint8_t>(current & ~previous);
+        const auto falling = static_cast<std::uint8_t>(previous & ~current);
+        bool drivesChanged = false;
+        for (LineListener* listener : listeners) {
+            if ((rising & listener->watchesRising()) | (falling & listener->watchesFalling())) {
+                drivesChanged = listener->linesChanged(previous, current) || drivesChanged;
+            }
+        }
+        return drivesChanged;
+    }
+    // Listeners pulled wires in answer to a move: the wires move again.
+    void resettle();
     std::uint8_t gatherListeners() const;
 
     std::uint8_t resolve(std::uint8_t pulledLow) const {

@@ -8,6 +8,7 @@ using Event = MdioFrameDecoder::Event;
 
 void MdioBus::attach(Phy& phy) {
     handOverOnes();
+    anyGroupIdle = true;
     // A PHY connected now has seen nothing yet: it starts idle.
     ports.push_back(Port{PhyManagementInterface(phy), 0});
     ports.back().group = groupFor(phy.requiredPreamble(), MdioFrameDecoder{});
@@ -38,8 +39,7 @@ void MdioBus::regroup() {
     }
 }
 
-void MdioBus::handOverOnes() {
-    if (pendingOnes == 0) return;
+void MdioBus::handOverPendingOnes() {
     monitor.addIdleOnes(pendingOnes);
     for (DecoderGroup& group : groups)
         group.decoder.addIdleOnes(pendingOnes);
@@ -49,21 +49,28 @@ void MdioBus::handOverOnes() {
 bool MdioBus::clock(bool bit) {
     handOverOnes();
     // A preamble setting takes effect at the next start bit.
-    if (!bit) regroup();
+    if (!bit && anyGroupIdle) regroup();
     monitor.clock(bit);
     for (Port& port : ports)
         port.interface.advance();
     bool everyIdle = monitor.idle();
+    anyGroupIdle = false;
     for (std::size_t index = 0; index < groups.size(); ++index) {
         MdioFrameDecoder& decoder = groups[index].decoder;
         const Event event = decoder.clock(bit, groups[index].requiredPreamble);
         if (event != Event::None) dispatch(index, event);
         everyIdle = everyIdle && decoder.idle();
+        anyGroupIdle = anyGroupIdle || decoder.idle();
     }
-    const bool changed = updateDrive();
-    for (const Port& port : ports)
+    bool anyLow = false;
+    for (const Port& port : ports) {
+        anyLow = anyLow || port.interface.drivesLow();
         everyIdle = everyIdle && !port.interface.driving();
+    }
     allIdle = everyIdle;
+    const std::uint8_t pulled = anyLow ? mdio : 0;
+    const bool changed = pulled != low;
+    low = pulled;
     return changed;
 }
 

@@ -51,7 +51,10 @@ class MdioBus final : public LineListener {
     };
 
     bool clock(bool bit);
-    void handOverOnes();
+    void handOverOnes() {
+        if (pendingOnes != 0) handOverPendingOnes();
+    }
+    void handOverPendingOnes();
     void regroup();
     std::size_t groupFor(unsigned requiredPreamble, const MdioFrameDecoder& history);
     void dispatch(std::size_t group, MdioFrameDecoder::Event event);
@@ -62,6 +65,7 @@ class MdioBus final : public LineListener {
     std::vector<DecoderGroup> groups;
     std::vector<Port> ports;
     bool allIdle = false;
+    bool anyGroupIdle = true;
     unsigned pendingOnes = 0;
 };
 
