@@ -46,14 +46,27 @@ std::recursive_mutex& benchMutex() {
     return *mutex;
 }
 
+namespace {
+
+struct ProcessState {
+    Bench bench;
+    bool built = false;
+};
+
+ProcessState& processState() {
+    static auto* state = new ProcessState();
+    return *state;
+}
+
+}  // namespace
+
 Bench& lockedBench() {
-    static auto* bench = new Bench();
-    static bool built = false;
-    if (!built) {
-        built = true;
-        build(*bench);
+    ProcessState& state = processState();
+    if (!state.built) {
+        state.built = true;
+        build(state.bench);
     }
-    return *bench;
+    return state.bench;
 }
 
 BenchAccess bench() {
@@ -63,6 +76,13 @@ BenchAccess bench() {
 
 void resetBench(const BenchDescription& description) {
     bench()->reset(description);
+}
+
+void reloadBench() {
+    const std::lock_guard<std::recursive_mutex> guard(benchMutex());
+    ProcessState& state = processState();
+    state.built = true;
+    build(state.bench);
 }
 
 void loadBenchJson(std::string_view text) {

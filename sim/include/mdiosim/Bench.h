@@ -164,6 +164,10 @@ class MDIOSIM_API BenchAccess {
 MDIOSIM_API BenchAccess bench();
 // Replaces the bench's boards with `description`.
 MDIOSIM_API void resetBench(const BenchDescription& description);
+// Builds the bench again as its first use does: from the file MDIOSIM_BENCH
+// names (a file that cannot be used gives one message on standard error and
+// a bench without boards), or the default bench.
+MDIOSIM_API void reloadBench();
 // Replaces the bench with the one a bench file's text describes; throws
 // BenchFileError and leaves the bench unchanged when the text is unusable.
 MDIOSIM_API void loadBenchJson(std::string_view text);
