@@ -77,8 +77,11 @@ Status ScriptedDriver::getDeviceInfoList(FTDI::D2xx::DeviceListNode* nodes, std:
         FTDI::D2xx::DeviceListNode& node = nodes[i];
         node.Flags = devices[i].flags;
         node.Type = devices[i].type;
-        std::strncpy(node.SerialNumber, devices[i].serialNumber.c_str(), sizeof node.SerialNumber - 1);
-        std::strncpy(node.Description, devices[i].description.c_str(), sizeof node.Description - 1);
+        // Like the driver's fields: a text that fills its field has no terminator.
+        std::memcpy(node.SerialNumber, devices[i].serialNumber.data(),
+                    std::min(devices[i].serialNumber.size(), sizeof node.SerialNumber));
+        std::memcpy(node.Description, devices[i].description.data(),
+                    std::min(devices[i].description.size(), sizeof node.Description));
     }
     count = filled;
     return status;
@@ -163,7 +166,9 @@ Status ScriptedDriver::write(Handle handle, const std::uint8_t* bytes, std::uint
     }
     written = accepted;
     if (answerSyncProbe && accepted == 1 && bytes[0] == FTDI::Mpsse::kSyncProbe) {
-        queueReply({FTDI::Mpsse::kBadCommandReply, FTDI::Mpsse::kSyncProbe});
+        // Ahead of replies a test queued in advance for commands still to come.
+        replies.push_front(FTDI::Mpsse::kSyncProbe);
+        replies.push_front(FTDI::Mpsse::kBadCommandReply);
     }
     return status;
 }

@@ -1,7 +1,8 @@
 // A test double of the driver boundary. It records every call with its
 // arguments and every byte written, and answers with scripted statuses,
 // scripted read chunks and a stream of reply bytes. By default it answers the
-// MPSSE sync probe (a lone 0xAB write) the way a chip does, with FA AB.
+// MPSSE sync probe (a lone 0xAB write) the way a chip does, with FA AB, put
+// ahead of any replies a test queued in advance for later commands.
 #pragma once
 
 #include <cstdint>
