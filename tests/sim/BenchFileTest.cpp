@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Environment.h"
 #include "SimHarness.h"
 
 using namespace simtest;
@@ -97,7 +98,7 @@ TEST(BenchFile, MistakesNameWhereAndWhat) {
 TEST(BenchFile, UnusableFileIsOneMessageAndNoDevices) {
     const std::string path = testing::TempDir() + "mdiosim_bad_bench.json";
     std::ofstream(path) << R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 99}]}]})";
-    ASSERT_EQ(setenv("MDIOSIM_BENCH", path.c_str(), 1), 0);
+    testing_support::setEnvironment("MDIOSIM_BENCH", path);
     testing::internal::CaptureStderr();
     mdiosim::reloadBench();
     const std::string message = testing::internal::GetCapturedStderr();
@@ -108,7 +109,7 @@ TEST(BenchFile, UnusableFileIsOneMessageAndNoDevices) {
     EXPECT_EQ(FT_CreateDeviceInfoList(&count), FTDI::D2xx::kOk);
     EXPECT_EQ(count, 0u);
 
-    ASSERT_EQ(setenv("MDIOSIM_BENCH", (path + ".missing").c_str(), 1), 0);
+    testing_support::setEnvironment("MDIOSIM_BENCH", path + ".missing");
     testing::internal::CaptureStderr();
     mdiosim::reloadBench();
     EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be read"), std::string::npos);
@@ -118,7 +119,7 @@ TEST(BenchFile, UnusableFileIsOneMessageAndNoDevices) {
 TEST(BenchFile, EnvironmentNamesTheBenchAndItsFaults) {
     const std::string path = testing::TempDir() + "mdiosim_bench.json";
     std::ofstream(path) << readmeExample();
-    ASSERT_EQ(setenv("MDIOSIM_BENCH", path.c_str(), 1), 0);
+    testing_support::setEnvironment("MDIOSIM_BENCH", path);
     mdiosim::reloadBench();
     // The faults section armed the K8 board's faults: writes in 64-byte chunks,
     // two empty reads, one wrong sync answer.

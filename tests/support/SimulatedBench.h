@@ -5,7 +5,7 @@
 // loader then hands back the library already loaded: one bench).
 #pragma once
 
-#include <cstdlib>
+#include "Environment.h"
 
 #ifndef MDIOSIM_PATH
 #error "define MDIOSIM_PATH as the path of the built libmdiosim (DEFINITIONS MDIOSIM_PATH=...)"
@@ -15,11 +15,7 @@ namespace testing_support {
 
 // Call before the first use of the driver.
 inline void useSimulatedBench() {
-#if defined(_WIN32)
-    _putenv_s("MDIOHOST_D2XX", MDIOSIM_PATH);
-#else
-    setenv("MDIOHOST_D2XX", MDIOSIM_PATH, 1);
-#endif
+    setEnvironment("MDIOHOST_D2XX", MDIOSIM_PATH);
 }
 
 }  // namespace testing_support
