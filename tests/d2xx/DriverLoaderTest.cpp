@@ -111,7 +111,7 @@ TEST(DriverLoader, EveryOrdinalIsTheFunctionOfThatName) {
         {"FT_Write", kOrdinalWrite},
         {"FT_Read", kOrdinalRead},
     };
-    for (const char* file : {FAKE_D2XX_PATH}) {
+    for (const char* file : {FAKE_D2XX_PATH, SIMULATED_FTD2XX}) {
         std::string error;
         std::unique_ptr<DynamicLibrary> library = DynamicLibrary::open(file, error);
         ASSERT_TRUE(library) << file << ": " << error;
