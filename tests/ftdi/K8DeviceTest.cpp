@@ -211,6 +211,7 @@ TEST_F(K8Device, BringUpFailuresNameTheAdapter) {
 TEST_F(K8Device, SyncCheckOncePerSecondUnlessForced) {
     auto device = board("MDIO");
     device->afterBringUp();
+    driver.forget();  // the GPIO pins' first write
     device->syncCheck(false, true);
     device->syncCheck(false, true);
     EXPECT_EQ(driver.count("FT_Write"), 1u);
@@ -233,6 +234,7 @@ TEST_F(K8Device, SyncCheckRefusesAWrongAnswerAndKeepsLastSync) {
 TEST_F(K8Device, SyncCheckWithoutAnMdioEngineIsABadCastBeforeAnyByte) {
     auto jtag = board("JTAG");
     jtag->afterBringUp();
+    driver.forget();  // the GPIO pins' first write
     EXPECT_EQ(jtag->engine, nullptr);
     EXPECT_THROW(jtag->syncCheck(true, true), std::bad_cast);
     jtag->engine = std::make_unique<FTDI::MDIO>(jtag.get(), 31);  // not a K8 engine
@@ -249,6 +251,7 @@ TEST_F(K8Device, OpenAndCloseMakeAFreshEngineEachTime) {
     EXPECT_EQ(first->k8Device, device.get());
     first->queueReadC22(1, 1);
 
+    driver.forget();  // the GPIO pins' first write
     device->beforeClose();
     EXPECT_EQ(device->engine, nullptr);
     EXPECT_EQ(device->handle, nullptr);
