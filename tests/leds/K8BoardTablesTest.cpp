@@ -7,33 +7,22 @@
 using FTDI::K8::Colour;
 using FTDI::K8::LED;
 
-TEST(K8BoardTables, UnknownCodesAreDarkAndAddNoEntry) {
+TEST(K8BoardTables, LookUps) {
     EXPECT_EQ(FTDI::K8::ledColour(0), 0x1E);
     EXPECT_EQ(FTDI::K8::ledColour(13), 0x03);
     EXPECT_EQ(FTDI::K8::ledColour(14), 0);
     EXPECT_EQ(FTDI::K8::ledColour(-1), 0);
-    EXPECT_EQ(FTDI::K8::ledColours.size(), 14u);
-}
-
-TEST(K8BoardTables, ProtocolNamesAreExact) {
-    EXPECT_TRUE(FTDI::K8::isProtocolName("I2C"));
-    EXPECT_TRUE(FTDI::K8::isProtocolName("MDIO"));
-    EXPECT_TRUE(FTDI::K8::isProtocolName("JTAG"));
-    for (const char* other : {"", "mdio", "MDIO ", "SPI", "K8U"}) {
-        EXPECT_FALSE(FTDI::K8::isProtocolName(other)) << other;
-    }
-}
-
-TEST(K8BoardTables, FadeLandsOnTheTargetForEveryPairOfColours) {
-    for (unsigned from = 0; from < 64; ++from) {
-        for (unsigned to = 0; to < 64; ++to) {
-            ASSERT_EQ(LED::fadeColour(static_cast<Colour>(from), static_cast<Colour>(to), 5), to)
-                << from << " -> " << to;
-        }
-    }
+    EXPECT_EQ(FTDI::K8::ledColours.size(), 14u);  // looking up added nothing
+    EXPECT_TRUE(FTDI::K8::isProtocolName("I2C") && FTDI::K8::isProtocolName("JTAG"));
+    EXPECT_FALSE(FTDI::K8::isProtocolName("mdio") || FTDI::K8::isProtocolName(""));
 }
 
 TEST(K8BoardTables, PulseAndFadeSteps) {
+    for (unsigned from = 0; from < 64; ++from) {
+        for (unsigned to = 0; to < 64; ++to) {
+            ASSERT_EQ(LED::fadeColour(static_cast<Colour>(from), static_cast<Colour>(to), 5), to);
+        }
+    }
     // Idle colour 0x1E (levels 2, 3, 1) pulsing, and fading to the MDIO colour 0x34.
     const Colour pulse[] = {0x19, 0x05, 0x1A, 0x1F, 0x2F, 0x1F};
     const Colour fade[] = {0x1E, 0x19, 0x14, 0x24, 0x24, 0x34};

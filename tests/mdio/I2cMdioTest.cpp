@@ -299,3 +299,15 @@ TEST_F(I2cMdio, FailedRawTransferLeavesNothingForTheNextOne) {
     EXPECT_TRUE(driver.calls.empty());
     EXPECT_TRUE(engine.commands[FTDI::K8::I2C_MDIO::kRawI2cQueue].empty());
 }
+
+TEST(I2cAdapter, OpeningMakesTheBridgedEngineWith129Queues) {
+    testing_support::installScriptedDriver();
+    FTDI::K8::Device device("FT9:I2C", "FT9", "K8D I2C MDIO", "I2C");
+    device.afterBringUp();
+    auto* engine = dynamic_cast<FTDI::K8::I2C_MDIO*>(device.engine.get());
+    ASSERT_NE(engine, nullptr);
+    EXPECT_EQ(engine->maxPhyId, 127u);
+    EXPECT_EQ(engine->commands.size(), 129u);
+    EXPECT_EQ(engine->i2cReplies.size(), 129u);
+    EXPECT_EQ(engine->savedResults.size(), 128u);
+}
