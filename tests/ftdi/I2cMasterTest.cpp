@@ -1,9 +1,8 @@
-// The I2C frame engine: the bytes of each bus condition and transaction, and
-// one write and one read per execute with the data bytes picked out of the
-// acknowledges.
+// The I2C frame engine's execute: one write and one read, the data bytes
+// picked out of the acknowledges. (The bytes of whole transactions are
+// checked through the engine in tests/mdio/I2cMdioTest.cpp.)
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <typeinfo>
 
 #include "Hex.h"
@@ -13,68 +12,9 @@
 #include "ftdi/K8Device.h"
 #include "ftdi/TalvikDevice.h"
 
-using namespace testing_support::i2c;
 using testing_support::hex;
 using testing_support::toHex;
-
-namespace {
-
-using Builder = std::function<void(FTDI::I2c::Bytes&, FTDI::I2c::Replies&)>;
-
-struct Case {
-    const char* what;
-    Builder build;
-    std::string bytes;
-    FTDI::I2c::Replies replies;
-};
-
-}  // namespace
-
-TEST(I2cMaster, BuildersAppendTheirBusConditions) {
-    using namespace FTDI::I2c;
-    const std::vector<Case> cases{
-        {"idle", [](auto& q, auto&) { appendI2cIdle(q); }, kIdle, {}},
-        {"start", [](auto& q, auto&) { appendI2cStart(q); }, kStart, {}},
-        {"stop", [](auto& q, auto&) { appendI2cStop(q); }, kStop, {}},
-        {"write byte", [](auto& q, auto&) { appendI2cWriteByte(q, 0x5A); }, writeByte(0x5A), {}},
-        {"read byte, more", [](auto& q, auto&) { appendI2cReadByte(q, true); }, readByte(true), {}},
-        {"read byte, last",
-         [](auto& q, auto&) { appendI2cReadByte(q, false); },
-         readByte(false),
-         {}},
-        {"write of two bytes",
-         [](auto& q, auto& r) {
-             appendI2cWrite(0x50, {0x01, 0x02}, q, r);
-         },
-         kStart + writeByte(0xA0) + writeByte(0x01) + writeByte(0x02) + kStop,
-         {3, 0}},
-        {"address-only write",
-         [](auto& q, auto& r) { appendI2cWrite(0x7F, {}, q, r); },
-         kStart + writeByte(0xFE) + kStop,
-         {1, 0}},
-        {"read of three bytes, idle first",
-         [](auto& q, auto& r) { appendI2cRead(0x50, 3, q, r, true); },
-         kIdle + kStart + writeByte(0xA1) + readByte(true) + readByte(true) + readByte(false) +
-             kStop,
-         {1, 3}},
-        {"read of one byte",
-         [](auto& q, auto& r) { appendI2cRead(0x08, 1, q, r, false); },
-         kStart + writeByte(0x11) + readByte(false) + kStop,
-         {1, 1}},
-        {"read of no byte",
-         [](auto& q, auto& r) { appendI2cRead(0x08, 0, q, r, false); },
-         kStart + writeByte(0x11) + kStop,
-         {1, 0}},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(row.what);
-        Bytes queue{0xEE};  // builders append; they never touch what is there
-        Replies replies;
-        row.build(queue, replies);
-        EXPECT_EQ(toHex(queue), toHex(hex("EE " + row.bytes)));
-        EXPECT_EQ(replies, row.replies);
-    }
-}
+using testing_support::i2c::kTrailer;
 
 // Reply pairs: acknowledges are skipped whatever their value, data bytes come
 // back in bus order, a half tag stands for two bytes.

@@ -147,90 +147,27 @@ TEST_F(I2cMdio, ExecuteDecodesEveryReadInQueueOrder) {
     EXPECT_EQ(engine.execute(0x10), FTDI::Values{0xAABBCCDD});
 }
 
-TEST(I2cBridgeReplies, DecodeByDataEntries) {
-    struct Case {
-        FTDI::I2c::Replies replies;
-        std::string bytes;
-        FTDI::Values values;
-    };
-    const std::vector<Case> cases{
-        {{4, 0, 3, 2}, "34 12", {0x1234}},
-        {{3, kLow, 3, kHigh}, "78 56 34 12", {0x12345678}},
-        // A high half without a low half before it takes 0 as its low half.
-        {{3, kHigh}, "34 12", {0x12340000}},
-        {{5, 0, 1, 4, 1, 1}, "01 02 03 04 FF", {0x04030201, 0xFF}},
-        {{1, 0, 9, 0}, "", {}},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(row.bytes);
-        EXPECT_EQ(FTDI::K8::decodeBridgeReplies(row.replies, hex(row.bytes)), row.values);
-    }
-}
-
-TEST_F(I2cMdio, OperationsWithoutABridgeFormAreRefusedBeforeQueueing) {
-    const std::vector<std::pair<std::string, std::function<void()>>> cases{
-        {"Clause 22 write", [&] { engine.queueWriteC22(1, 2, 3); }},
-        {"Clause 22 read", [&] { engine.queueReadC22(1, 2); }},
-        {"32-bit write at the pre-incremented address",
-         [&] { engine.queueWrite32PreIncrementAddress(1, 3); }},
-        {"32-bit write at the current address", [&] { engine.queueWrite32CurrentAddress(1, 3); }},
-        {"32-bit read at the pre-incremented address",
-         [&] { engine.queueRead32PreIncrementAddress(1); }},
-        {"32-bit read at the current address", [&] { engine.queueRead32CurrentAddress(1); }},
-    };
-    for (const auto& [operation, queue] : cases) {
-        EXPECT_EQ(
-            failureOf(queue),
-            "FT9:I2C: " + operation + " has no form on the I2C-to-MDIO bridge; nothing was sent.");
+TEST_F(I2cMdio, OperationsWithoutABridgeFormAndAddressesAbove127AreRefused) {
+    EXPECT_EQ(failureOf([&] { engine.queueReadC22(1, 2); }),
+              "FT9:I2C: Clause 22 read has no form on the I2C-to-MDIO bridge; nothing was sent.");
+    for (const auto& queue :
+         std::vector<std::function<void()>>{[&] { engine.queueWriteC22(1, 2, 3); },
+                                            [&] { engine.queueWrite32PreIncrementAddress(1, 3); },
+                                            [&] { engine.queueWrite32CurrentAddress(1, 3); },
+                                            [&] { engine.queueRead32PreIncrementAddress(1); },
+                                            [&] { engine.queueRead32CurrentAddress(1); }}) {
+        EXPECT_THROW(queue(), std::runtime_error);
     }
     EXPECT_TRUE(engine.commands[1].empty());
     EXPECT_TRUE(engine.replySizes[1].empty());
-    EXPECT_TRUE(engine.i2cReplies[1].empty());
-}
 
-TEST_F(I2cMdio, BridgeAddressesRunTo127InBothModes) {
-    for (const std::uint32_t mode : {0u, 1u}) {
+    for (const std::uint32_t mode : {0u, 1u}) {  // raw mode checks the address too
         engine.deviceParameter = mode;
         engine.queueRead32(127, 0);
-        EXPECT_FALSE(engine.commands[127].empty());
         EXPECT_EQ(failureOf([&] { engine.queueRead32(128, 0); }),
                   "FT9: Phy id, 128, out of range: min = 0, max = 127");
-        EXPECT_THROW(engine.queueWrite32(128, 0, 0), std::runtime_error);
     }
-    EXPECT_THROW(engine.queueRead(128, 1, 0), std::runtime_error);
-    EXPECT_THROW(engine.execute(128), std::runtime_error);
-    EXPECT_TRUE(engine.commands[128].empty());  // the raw queue is not a bridge address
-
-    // clearAll empties every bridge queue and leaves the raw queue alone.
-    engine.commands[128] = {0x80, 0x03, 0x03};
-    engine.clearAll();
-    EXPECT_TRUE(engine.commands[127].empty());
-    EXPECT_TRUE(engine.i2cReplies[127].empty());
-    EXPECT_EQ(engine.commands[128].size(), 3u);
-}
-
-// A bridge read takes 234 command bytes: 280 of them fit below the limit,
-// the 281st executes them first and their values come back with its own.
-TEST_F(I2cMdio, FullQueueExecutesEarlyAndKeepsTheValuesInOrder) {
-    noSyncDue();
-    constexpr std::uint32_t kFitting = 280;
-    for (std::uint32_t i = 0; i <= kFitting; ++i) {
-        driver.queueReply(hex("00 00 00 00 00 00 00"));
-        driver.queueReply({static_cast<std::uint8_t>(i & 0xFF), static_cast<std::uint8_t>(i >> 8)});
-    }
-    for (std::uint32_t i = 0; i < kFitting; ++i)
-        engine.queueRead(0x20, 1, 0);
-    EXPECT_TRUE(driver.calls.empty());
-    engine.queueRead(0x20, 1, 0);
-    ASSERT_EQ(driver.writes().size(), 1u);
-    EXPECT_EQ(driver.writes()[0].size(), kFitting * 234 + 4);
-    EXPECT_EQ(engine.savedResults[0x20].size(), kFitting);
-
-    const FTDI::Values values = engine.execute(0x20);
-    ASSERT_EQ(values.size(), kFitting + 1);
-    for (std::uint32_t i = 0; i < values.size(); ++i)
-        ASSERT_EQ(values[i], i);
-    EXPECT_TRUE(engine.savedResults[0x20].empty());
+    EXPECT_TRUE(engine.commands[128].empty());  // the raw queue is no bridge address
 }
 
 TEST_F(I2cMdio, RawWriteIsOneTransactionInOneTransfer) {
@@ -298,16 +235,4 @@ TEST_F(I2cMdio, FailedRawTransferLeavesNothingForTheNextOne) {
     EXPECT_THROW(engine.i2cWrite(0x50, FTDI::I2c::Bytes(65536)), std::runtime_error);
     EXPECT_TRUE(driver.calls.empty());
     EXPECT_TRUE(engine.commands[FTDI::K8::I2C_MDIO::kRawI2cQueue].empty());
-}
-
-TEST(I2cAdapter, OpeningMakesTheBridgedEngineWith129Queues) {
-    testing_support::installScriptedDriver();
-    FTDI::K8::Device device("FT9:I2C", "FT9", "K8D I2C MDIO", "I2C");
-    device.afterBringUp();
-    auto* engine = dynamic_cast<FTDI::K8::I2C_MDIO*>(device.engine.get());
-    ASSERT_NE(engine, nullptr);
-    EXPECT_EQ(engine->maxPhyId, 127u);
-    EXPECT_EQ(engine->commands.size(), 129u);
-    EXPECT_EQ(engine->i2cReplies.size(), 129u);
-    EXPECT_EQ(engine->savedResults.size(), 128u);
 }
