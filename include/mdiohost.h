@@ -203,29 +203,43 @@ MDIOHOST_API void ZM_API_BlockWrite32(uint32_t phy, uint32_t address, uint32_t v
 /* THROWS, always: 8-, 16- and 64-bit widths are not supported. Each call
  * throws std::runtime_error ("Error: ...() is not supported.") and records
  * nothing. A C host must not call them. */
-MDIOHOST_API void HW_API_Write8(uint32_t phy, uint32_t address, uint8_t value);   /* THROWS */
-MDIOHOST_API void HW_API_Write16(uint32_t phy, uint32_t address, uint16_t value); /* THROWS */
-MDIOHOST_API uint8_t HW_API_Read8(uint32_t phy, uint32_t address);                /* THROWS */
-MDIOHOST_API uint16_t HW_API_Read16(uint32_t phy, uint32_t address);              /* THROWS */
-MDIOHOST_API void HW_API_Write64(uint32_t phy, uint32_t address, uint64_t value); /* THROWS */
-MDIOHOST_API uint64_t HW_API_Read64(uint32_t phy, uint32_t address);              /* THROWS */
-MDIOHOST_API void HW_Write8(uint32_t adapter, uint32_t phy, uint32_t address,
-                            uint8_t value); /* THROWS */
-MDIOHOST_API void HW_Write16(uint32_t adapter, uint32_t phy, uint32_t address,
-                             uint16_t value);                                      /* THROWS */
-MDIOHOST_API uint8_t HW_Read8(uint32_t adapter, uint32_t phy, uint32_t address);   /* THROWS */
-MDIOHOST_API uint16_t HW_Read16(uint32_t adapter, uint32_t phy, uint32_t address); /* THROWS */
-MDIOHOST_API void HW_Write64(uint32_t adapter, uint32_t phy, uint32_t address,
-                             uint64_t value);                                      /* THROWS */
-MDIOHOST_API uint64_t HW_Read64(uint32_t adapter, uint32_t phy, uint32_t address); /* THROWS */
-MDIOHOST_API void HW_BlockRead64Adapter(uint32_t adapter, uint32_t phy,
-                                        uint32_t address); /* THROWS */
+/* THROWS */
+MDIOHOST_API void HW_API_Write8(uint32_t phy, uint32_t address, uint8_t value);
+/* THROWS */
+MDIOHOST_API void HW_API_Write16(uint32_t phy, uint32_t address, uint16_t value);
+/* THROWS */
+MDIOHOST_API uint8_t HW_API_Read8(uint32_t phy, uint32_t address);
+/* THROWS */
+MDIOHOST_API uint16_t HW_API_Read16(uint32_t phy, uint32_t address);
+/* THROWS */
+MDIOHOST_API void HW_API_Write64(uint32_t phy, uint32_t address, uint64_t value);
+/* THROWS */
+MDIOHOST_API uint64_t HW_API_Read64(uint32_t phy, uint32_t address);
+/* THROWS */
+MDIOHOST_API void HW_Write8(uint32_t adapter, uint32_t phy, uint32_t address, uint8_t value);
+/* THROWS */
+MDIOHOST_API void HW_Write16(uint32_t adapter, uint32_t phy, uint32_t address, uint16_t value);
+/* THROWS */
+MDIOHOST_API uint8_t HW_Read8(uint32_t adapter, uint32_t phy, uint32_t address);
+/* THROWS */
+MDIOHOST_API uint16_t HW_Read16(uint32_t adapter, uint32_t phy, uint32_t address);
+/* THROWS */
+MDIOHOST_API void HW_Write64(uint32_t adapter, uint32_t phy, uint32_t address, uint64_t value);
+/* THROWS */
+MDIOHOST_API uint64_t HW_Read64(uint32_t adapter, uint32_t phy, uint32_t address);
+/* THROWS */
+MDIOHOST_API void HW_BlockRead64Adapter(uint32_t adapter, uint32_t phy, uint32_t address);
+/* THROWS */
 MDIOHOST_API void HW_BlockWrite64Adapter(uint32_t adapter, uint32_t phy, uint32_t address,
-                                         uint64_t value);                              /* THROWS */
-MDIOHOST_API void HW_BlockRead64(uint32_t phy, uint32_t address);                      /* THROWS */
-MDIOHOST_API void HW_BlockWrite64(uint32_t phy, uint32_t address, uint64_t value);     /* THROWS */
-MDIOHOST_API void ZM_API_BlockRead64(uint32_t phy, uint32_t address);                  /* THROWS */
-MDIOHOST_API void ZM_API_BlockWrite64(uint32_t phy, uint32_t address, uint64_t value); /* THROWS */
+                                         uint64_t value);
+/* THROWS */
+MDIOHOST_API void HW_BlockRead64(uint32_t phy, uint32_t address);
+/* THROWS */
+MDIOHOST_API void HW_BlockWrite64(uint32_t phy, uint32_t address, uint64_t value);
+/* THROWS */
+MDIOHOST_API void ZM_API_BlockRead64(uint32_t phy, uint32_t address);
+/* THROWS */
+MDIOHOST_API void ZM_API_BlockWrite64(uint32_t phy, uint32_t address, uint64_t value);
 
 /* ---- Block operations -------------------------------------------------- */
 /* Queue 16-bit reads and writes for one PHY, then send them in one USB
