@@ -102,8 +102,3 @@ TEST_F(Blocks, QualifiedExecuteAndTheClause22Trace) {
     EXPECT_EQ(records(), "0," + std::to_string(qualified) +
                              ",AR,01,0020,\n1,4,AR,01,0021,\n0,4,AR,01,0022,\n0,4,AF,,,CCCC\n");
 }
-
-TEST_F(Blocks, Capabilities) {
-    EXPECT_EQ(ZM_API_MDIO_SupportsBlockOperations(), 1u);
-    EXPECT_EQ(ZM_API_MDIO_MaxBlockOperations(), 65535u);
-}

@@ -43,12 +43,6 @@ TEST_F(Paths, MailboxWriteToMmd28) {
     ZM_API_MDIO_Write(kPhy, 28, 0x0123, 0x5555);
     EXPECT_EQ(accesses(), (Frames{"W,1E,C47F,0000", "W,1E,C47C,0123", "W,1E,C47D,5555",
                                   "W,1E,C47E,021C", "R,1E,C47F"}));
-    EXPECT_EQ(records(),
-              "0,2,MW,1E,C47F,0000\n"
-              "0,2,MW,1E,C47C,0123\n"
-              "0,2,MW,1E,C47D,5555\n"
-              "0,2,MW,1E,C47E,021C\n"
-              "0,2,MR,1E,C47F,0001\n");
 }
 
 TEST_F(Paths, MailboxStatusAnswers) {
@@ -288,16 +282,4 @@ TEST_F(Paths, PagedMmdOutsideItsRangesIsNotAccessed) {
         ZM_API_MDIO_Write(kPhy, 28, address, 1);
     EXPECT_TRUE(driver.calls.empty());
     EXPECT_EQ(records(), "");
-}
-
-TEST_F(Paths, DelegationsSendMmd28ThroughTheMailbox) {
-    HW_SetDelegationType(1, 0, 1);
-    HW_SetDelegationType(2, 0, 1);
-    answer({1, 0x0042, 1});
-    EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 28, 0x8101), 0x42u);
-    ZM_API_MDIO_Write(kPhy, 28, 0x0600, 9);  // beyond the window, but the mailbox takes it
-    const Frames frames = accesses();
-    EXPECT_EQ(frames[2], "W,1E,C47E,011C");
-    EXPECT_EQ(frames.back(), "R,1E,C47F");
-    EXPECT_EQ(countOf(frames, "W,1E,C47E,021C"), 1u);
 }

@@ -64,16 +64,6 @@ TEST_F(ChipTest, BridgePathsPassAQualifiedPhyIdOnUnchangedAndGoOnAfterFailures) 
     EXPECT_NE(errors.find("Error: OLD0B: PHY ID invalid: 128\n"), std::string::npos) << errors;
 }
 
-TEST_F(ChipTest, ReadsOfAClosedAdapterFailAndReturnZero) {
-    openBoards();
-    HW_CloseAdapter(0);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(HW_Read(0, 2, 1, 1), 0u);
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(HW_Fail(), 1);
-    EXPECT_EQ(records(), "0,2,MR,01,0001,0000\n");
-}
-
 TEST_F(ChipTest, WriteMultiWalksAdapters0And1ThenSkipsTwo) {
     openBoards(6);
     const std::uint32_t phys[] = {7, 8, 9, 10};
@@ -98,37 +88,4 @@ TEST_F(ChipTest, WriteMultiWithoutAnArrayIsARecordedFailure) {
     EXPECT_EQ(echoed, "Error: " + recorded() + "\n");
     EXPECT_TRUE(driver.calls.empty());
     EXPECT_EQ(HW_GetDefaultAdapter(), 0u);
-}
-
-TEST_F(ChipTest, DefaultPhyIdForms) {
-    openBoards();
-    EXPECT_EQ(HW_GetDefault_PHY_ID(), 0u);
-    HW_SetDefault_PHY_ID(7);
-    EXPECT_EQ(HW_GetDefault_PHY_ID(), 7u);
-    HW_Write_Default_PHY_ID(1, 2, 3);
-    ZM_API_MDIO_Write_Default_PHY_ID(1, 2, 4);
-    answer({5, 6});
-    EXPECT_EQ(HW_Read_Default_PHY_ID(1, 2), 5u);
-    EXPECT_EQ(ZM_API_MDIO_Read_Default_PHY_ID(1, 2), 6u);
-    EXPECT_EQ(
-        records(),
-        "0,7,MW,01,0002,0003\n0,7,MW,01,0002,0004\n0,7,MR,01,0002,0005\n0,7,MR,01,0002,0006\n");
-    EXPECT_EQ(bus()[0], "P,7");
-}
-
-TEST_F(ChipTest, Clause45OverClause22IgnoresDelegationsAndSpecialMmds) {
-    openBoards();
-    HW_InitializeDelegations();
-    HW_EnableClause45OverClause22(0);
-    // The older board family carries no Clause 22 frames: each step fails
-    // and is recorded, but no Clause 45 frame and no trace record appears.
-    testing::internal::CaptureStderr();
-    for (const std::uint32_t mmd : {31u, 28u, 27u, 11u, 10u, 1u}) {
-        EXPECT_EQ(ZM_API_MDIO_Read(2, mmd, 0x8037), 0u);
-        ZM_API_MDIO_Write(2, mmd, 0x8037, 1);
-    }
-    testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(accesses().empty());
-    EXPECT_EQ(records(), "");
-    EXPECT_EQ(recorded(), "Error: No values read, expected one.");
 }

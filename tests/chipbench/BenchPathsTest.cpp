@@ -19,21 +19,6 @@ TEST_F(ChipBench, MailboxBusyPollsThenDone) {
                         "R 1E C47F", "R 1E C47F", "R 1E C47F", "R 1E C47D"}));
 }
 
-TEST_F(ChipBench, MailboxThatNeverCompletesIsPolled5001Times) {
-    HW_SetDelegationType(4, kK8, 1);
-    chip(kK8, 2).knobs.mailboxNeverCompletes = true;
-    testing::internal::CaptureStderr();
-    HW_Write(kK8, 2, 27, 0x0042, 0x9999);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Warning: PIF Mailbox commandStatus polling limit exceeded, retrying.\n"
-              "Error: PIF Mailbox retry limit exceeded, so giving up.\n");
-    const Accesses seen = accesses(kK8);
-    EXPECT_EQ(count(seen, "R 1E C47F"), 5001u);
-    EXPECT_EQ(seen.size(), 4u + 5001u);
-    EXPECT_EQ(chip(kK8, 2).serdes(0x42), 0u);
-    EXPECT_EQ(HW_Fail(), 0);
-}
-
 TEST_F(ChipBench, MailboxErrorStatusLeavesTheTargetAlone) {
     HW_SetDelegationType(1, kOlder, 1);
     HW_SetDefaultAdapter(kOlder);
@@ -63,19 +48,6 @@ TEST_F(ChipBench, SerdesBridgeErrorCodes) {
     EXPECT_EQ(HW_Fail(), 0);
 }
 
-TEST_F(ChipBench, MemoryWindowBusyPolls) {
-    chip(kK8, 2).setMemoryWord(0x3FFE0480, 0x0000CAFE);
-    chip(kK8, 2).knobs.memoryWindowBusyPolls = 40;
-    EXPECT_EQ(ZM_API_MDIO_Read(2, 10, 0), 0xCAFEu);
-    EXPECT_EQ(count(accesses(kK8), "R 1E 0200"), 41u);
-    chip(kK8, 2).knobs.memoryWindowBusyPolls = 41;
-    mdiosim::bench()->log().clear();
-    EXPECT_EQ(ZM_API_MDIO_Read(2, 10, 0), 0u);
-    const Accesses seen = accesses(kK8);
-    EXPECT_EQ(count(seen, "R 1E 0200"), 41u);
-    EXPECT_EQ(seen.back(), "R 1E 0200") << "the data register is not read";
-}
-
 TEST_F(ChipBench, Clause45OverClause22OnTheWire) {
     HW_EnableClause45OverClause22(kK8);
     HW_InitializeDelegations();  // ignored while tunnelling
@@ -90,23 +62,6 @@ TEST_F(ChipBench, Clause45OverClause22OnTheWire) {
                         "W22 0D 0001", "W22 0E 0042", "W22 0D 4001", "R22 0E",       //
                         "W22 0D 001B", "W22 0E 0005", "W22 0D 401B", "W22 0E 0102"}));
     EXPECT_EQ(HW_Fail(), 0) << (HW_Error() ? HW_Error() : "");
-}
-
-TEST_F(ChipBench, TraceOfATgeWriteAndAQualifiedPlainRead) {
-    testing_support::TraceFile trace;
-    HW_EnableLogging(trace.stream);
-    HW_Write(kK8, 2, 11, 0x2005, 0x1234);
-    phy(kOlder, 2).setClause45(1, 2, 0x0042);
-    EXPECT_EQ(ZM_API_MDIO_Read(0x80010002, 1, 2), 0x42u);
-    HW_DisableLogging(1);
-    EXPECT_EQ(trace.text(),
-              "adapter,phy,op,mmd,address,value,\n"
-              "0,2,MW,1D,C204,1234\n"
-              "0,2,MW,1D,C203,8017\n"
-              "0,2,MW,1D,C204,4085\n"
-              "0,2,MW,1D,C203,8014\n"
-              "0,2147549186,MR,01,0002,0042\n");
-    EXPECT_EQ(chip(kK8, 2).tge(0x2005), 0x1234u);
 }
 
 TEST(ChipBenchFile, ChipKnobsAndContents) {
@@ -130,8 +85,5 @@ TEST(ChipBenchFile, ChipKnobsAndContents) {
     EXPECT_EQ(model.paged(0x5FF), 9u);
     EXPECT_THROW(mdiosim::parseBenchJson(R"({"boards": [{"serialNumber": "A", "phys": [
                      {"address": 1, "chip": {"paged": {"0x600": 1}}}]}]})"),
-                 mdiosim::BenchFileError);
-    EXPECT_THROW(mdiosim::parseBenchJson(R"({"boards": [{"serialNumber": "A", "phys": [
-                     {"address": 1, "chip": {"mailboxBusy": 1}}]}]})"),
                  mdiosim::BenchFileError);
 }
