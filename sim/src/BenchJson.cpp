@@ -109,10 +109,50 @@ std::map<unsigned, Value> registerMap(const json& value, const std::string& path
     return registers;
 }
 
+// The chip behind a PHY: the knobs of its indirect paths and the registers
+// they reach.
+ChipDescription parseChip(const json& value, const std::string& path) {
+    onlyKeys(value, path,
+             {"mailboxBusyPolls", "mailboxStatus", "mailboxNeverCompletes", "serdesStatus",
+              "memoryWindowBusyPolls", "serdes", "memory", "tge", "paged"});
+    ChipDescription chip;
+    ChipKnobs& knobs = chip.knobs;
+    const auto count = [&](const char* key) {
+        return static_cast<unsigned>(number(value[key], path + "." + key, 0xFFFFFFFF));
+    };
+    const auto word = [&](const char* key) {
+        return static_cast<std::uint16_t>(number(value[key], path + "." + key, 0xFFFF));
+    };
+    if (value.contains("mailboxBusyPolls")) knobs.mailboxBusyPolls = count("mailboxBusyPolls");
+    if (value.contains("mailboxStatus")) knobs.mailboxStatus = word("mailboxStatus");
+    if (value.contains("mailboxNeverCompletes"))
+        knobs.mailboxNeverCompletes =
+            flag(value["mailboxNeverCompletes"], path + ".mailboxNeverCompletes");
+    if (value.contains("serdesStatus")) knobs.serdesStatus = word("serdesStatus");
+    if (value.contains("memoryWindowBusyPolls"))
+        knobs.memoryWindowBusyPolls = count("memoryWindowBusyPolls");
+    const auto registers16 = [&](const char* key, unsigned maxRegister,
+                                 std::map<std::uint16_t, std::uint16_t>& into) {
+        if (!value.contains(key)) return;
+        for (const auto& [address, content] :
+             registerMap<std::uint16_t>(value[key], path + "." + key, maxRegister, 0xFFFF))
+            into[static_cast<std::uint16_t>(address)] = content;
+    };
+    registers16("serdes", 0xFFFF, chip.serdes);
+    registers16("tge", 0xFFFF, chip.tge);
+    registers16("paged", 0x5FF, chip.paged);
+    if (value.contains("memory")) {
+        for (const auto& [address, content] :
+             registerMap<std::uint32_t>(value["memory"], path + ".memory", 0xFFFFFFFF, 0xFFFFFFFF))
+            chip.memory[address] = content;
+    }
+    return chip;
+}
+
 PhyDescription parsePhy(const json& value, const std::string& path) {
     onlyKeys(value, path,
              {"address", "preambleBits", "preambleSuppression", "register32Step", "phyId",
-              "clause22", "clause45", "registers32"});
+              "clause22", "clause45", "registers32", "chip"});
     PhyDescription phy;
     if (!value.contains("address")) fail(path, "a PHY needs an \"address\"");
     phy.address =
@@ -166,6 +206,7 @@ PhyDescription parsePhy(const json& value, const std::string& path) {
                 static_cast<std::uint32_t>(number(registerValue, where + "." + key, 0xFFFFFFFF));
         }
     }
+    if (value.contains("chip")) phy.chip = parseChip(value["chip"], path + ".chip");
     return phy;
 }
 

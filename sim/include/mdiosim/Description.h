@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mdiosim/ChipModel.h"
 #include "mdiosim/Export.h"
 #include "mdiosim/I2cDevice.h"
 
@@ -28,6 +29,7 @@ struct PhyDescription {
     std::map<unsigned, std::map<std::uint16_t, std::uint16_t>>
         clause45;                                        // MMD -> register -> value
     std::map<std::uint32_t, std::uint32_t> registers32;  // address -> value
+    ChipDescription chip;                                // the indirect paths' knobs and registers
 };
 
 // The faults a bench file can arm; the C++ interface offers the same knobs.
