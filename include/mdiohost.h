@@ -279,8 +279,49 @@ MDIOHOST_API uint32_t ZM_API_MDIO_SupportsBlockOperations(void);
 /* 65535. */
 MDIOHOST_API uint32_t ZM_API_MDIO_MaxBlockOperations(void);
 
+/* ---- Board services ---------------------------------------------------- */
+/* Board registers exist on the older board family only; on a K8 adapter these
+ * fail. Only the low 8 bits of the register and the value are used. */
+
+/* Reads board register `boardRegister` of the default adapter; 0 on failure. */
+MDIOHOST_API uint32_t Board_Read(uint32_t boardRegister);
+MDIOHOST_API void Board_Write(uint32_t boardRegister, uint32_t value);
+MDIOHOST_API uint32_t Board_ReadAdapter(uint32_t adapter, uint32_t boardRegister);
+MDIOHOST_API void Board_WriteAdapter(uint32_t adapter, uint32_t boardRegister, uint32_t value);
+
+/* GPIO pins of a K8 board without status LEDs: pins 0..7 are ADBUS0..7, pins
+ * 8..15 ACBUS0..7. Only the pins the board's layout makes outputs (3..15) can
+ * be set; a level of 0 drives low, anything else high. Both return 1 on
+ * success and 0 on failure, and 0 without a failure on a board that has no
+ * GPIO pins (a board with status LEDs, or of the older family). Reading
+ * stores 0 or 1 in *level; a NULL level is a failure. */
+MDIOHOST_API uint32_t HW_GpioSetAdapter(uint32_t adapter, uint8_t pin, uint8_t level);
+MDIOHOST_API uint32_t HW_GpioGetAdapter(uint32_t adapter, uint8_t pin, uint8_t* level);
+
 #ifdef __cplusplus
 }
+#endif
+
+#ifdef __cplusplus
+#include <vector>
+
+/* Raw I2C on a K8 adapter whose protocol is I2C, exported under these C++
+ * names: the host must use the same standard library (the vector's layout
+ * crosses the boundary). `address` is the 7-bit device address (low 8 bits
+ * used). On any other adapter nothing happens and the read returns no byte.
+ *
+ * i2c_WriteAdapter: one write transaction of `bytes` (at most 65535).
+ * i2c_ReadAdapter: writes the `registerLength` low bytes of `registerAddress`
+ * (least significant first, at most 4; 0 writes the address alone), then
+ * reads `count` bytes (at most 65535) in a second transaction. An empty
+ * vector on failure. */
+MDIOHOST_API void i2c_WriteAdapter(unsigned int adapter, unsigned int address,
+                                   std::vector<unsigned char>& bytes);
+MDIOHOST_API std::vector<unsigned char> i2c_ReadAdapter(unsigned int adapter,
+                                                        unsigned int address,
+                                                        unsigned int registerAddress,
+                                                        unsigned char registerLength,
+                                                        unsigned int count);
 #endif
 
 #endif /* MDIOHOST_H */

@@ -22,8 +22,8 @@ class ChipBench : public testing::Test {
     void SetUp() override {
         testing_support::useSimulatedBench();
         mdiosim::BenchDescription bench;
-        mdiosim::BoardDescription k8{"AA000001", "K8D MDIO", 8, {}, {}};
-        mdiosim::BoardDescription older{"TV00001B", "Talvik MDIO", 5, {}, {}};
+        mdiosim::BoardDescription k8{"AA000001", "K8D MDIO", 8, {}, {}, {}};
+        mdiosim::BoardDescription older{"TV00001B", "Talvik MDIO", 5, {}, {}, {}};
         for (const unsigned address : {2u, 3u})
             k8.phys.push_back(phyAt(address));
         older.phys.push_back(phyAt(2));

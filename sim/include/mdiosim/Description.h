@@ -13,6 +13,7 @@
 
 #include "mdiosim/ChipModel.h"
 #include "mdiosim/Export.h"
+#include "mdiosim/I2cDevice.h"
 
 namespace mdiosim {
 
@@ -60,6 +61,8 @@ struct BoardDescription {
     std::vector<PhyDescription> phys;
     // Registers of the older family's board controller (register 5 selects the port).
     std::map<unsigned, std::uint8_t> boardRegisters;
+    // Devices on the I2C bus of a K8 board (mdiosim/I2cDevice.h).
+    std::vector<I2cDeviceDescription> i2cDevices;
 };
 
 struct BenchDescription {
