@@ -12,8 +12,9 @@ wine=${MDIOHOST_WINE:-/usr/lib/wine/wine64}
 export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 # No .NET or HTML engine installers, and no crash dialog: a crashing test must
-# end with a failure code, not wait for a click.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# end with a failure code, not wait for a click. No menu entries written into
+# the home directory either.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 
 wineserver=${wine%/*}/wineserver
