@@ -49,6 +49,50 @@ MDIOHOST_API const char* HW_Error(void);
 /* Does nothing; kept for hosts that call it. */
 MDIOHOST_API void HW_CallException(void);
 
+/* ---- Initialisation and the adapter list ----------------------------- */
+
+/* Clears the failure flag, turns every delegation on and Clause 45 over
+ * Clause 22 off for every adapter, and prepares the result lists. Call it
+ * first. Returns 1, or 0 on failure. */
+MDIOHOST_API uint32_t HW_Initialize(void);
+/* Looks for newly attached boards and returns the number of adapters known.
+ * Adapters keep their index for the life of the process, also when unplugged. */
+MDIOHOST_API uint32_t HW_NumberOfDevices(void);
+/* Looks for new boards and returns the 64-slot list of adapter names; slots
+ * past the adapter count are NULL. The strings stay valid for the life of
+ * the process. */
+MDIOHOST_API char** HW_DeviceList(void);
+/* The name of adapter `index` (no new look-up), NULL past the end. */
+MDIOHOST_API const char* HW_Device(uint32_t index);
+MDIOHOST_API const char* HW_Device_FullName(uint32_t index);
+/* Always 0. */
+MDIOHOST_API uint32_t HW_Device_Revision(void);
+
+/* ---- Open, close and defaults ----------------------------------------- */
+
+/* Opens the adapter with this name (any letter case; waits up to about 4 s
+ * for the board to appear) and makes it the default adapter. 1 or 0. */
+MDIOHOST_API uint32_t HW_Open(const char* adapterName);
+/* Opens adapter `index` and makes it the default adapter (also when the open
+ * fails). Opening by index never looks for new boards. 1 or 0. */
+MDIOHOST_API uint32_t HW_OpenAdapter(uint32_t index);
+/* 1 or 0; closing an adapter that is not open returns 1. */
+MDIOHOST_API uint32_t HW_CloseAdapter(uint32_t index);
+/* Closes every adapter and makes adapter 0 the default. */
+MDIOHOST_API void HW_Close(void);
+/* The index of the adapter with this name; 0 on failure (ask HW_Fail). */
+MDIOHOST_API uint32_t HW_DeviceNumber(const char* adapterName);
+/* Not range-checked: a bad index fails at the next default-adapter call. */
+MDIOHOST_API uint32_t HW_SetDefaultAdapter(uint32_t index);
+MDIOHOST_API uint32_t HW_GetDefaultAdapter(void);
+/* The access mode of an open adapter's engine: 1 when `value` is nonzero,
+ * else 0 (the I2C-bridged engine then talks to 32-bit registers directly).
+ * The second argument is not used. */
+MDIOHOST_API void HW_SetDeviceParameters(uint32_t adapter, uint32_t unused, uint32_t value);
+MDIOHOST_API uint32_t HW_GetDeviceParameters(uint32_t adapter, uint32_t unused);
+/* The number of values the last block execute returned. */
+MDIOHOST_API uint32_t HW_BlockReadQueueSize(void);
+
 /* ---- Trace log (CSV: adapter,phy,op,mmd,address,value,) ---------------- */
 
 MDIOHOST_API void HW_EnableLoggingStdout(void);

@@ -59,6 +59,14 @@ inline constexpr std::uint8_t kSyncProbe = 0xAB;
 // Master clock after kDisableClockDivideBy5; the MPSSE clock is
 // kMasterClockHz / (2 * (divisor + 1)).
 inline constexpr std::uint32_t kMasterClockHz = 60000000;
+// Master clock after kEnableClockDivideBy5, the chip's power-on setting.
+inline constexpr std::uint32_t kMasterClockDivideBy5Hz = 12000000;
+
+// Low-byte pins with a fixed MPSSE role (ADBUS0..7).
+inline constexpr std::uint8_t kPinClock = 0x01;    // ADBUS0, TCK/SK: the shift clock
+inline constexpr std::uint8_t kPinDataOut = 0x02;  // ADBUS1, TDI/DO: shifted-out data
+inline constexpr std::uint8_t kPinDataIn = 0x04;   // ADBUS2, TDO/DI: sampled data
+inline constexpr std::uint8_t kPinWaitOnIo = 0x20;  // ADBUS5, GPIOL1: what 0x88/0x89 wait on
 
 struct CommandInfo {
     std::uint8_t opcode;

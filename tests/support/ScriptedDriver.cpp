@@ -77,8 +77,11 @@ Status ScriptedDriver::getDeviceInfoList(FTDI::D2xx::DeviceListNode* nodes, std:
         FTDI::D2xx::DeviceListNode& node = nodes[i];
         node.Flags = devices[i].flags;
         node.Type = devices[i].type;
-        std::strncpy(node.SerialNumber, devices[i].serialNumber.c_str(), sizeof node.SerialNumber - 1);
-        std::strncpy(node.Description, devices[i].description.c_str(), sizeof node.Description - 1);
+        // Like the driver's fields: a text that fills its field has no terminator.
+        std::memcpy(node.SerialNumber, devices[i].serialNumber.data(),
+                    std::min(devices[i].serialNumber.size(), sizeof node.SerialNumber));
+        std::memcpy(node.Description, devices[i].description.data(),
+                    std::min(devices[i].description.size(), sizeof node.Description));
     }
     count = filled;
     return status;

@@ -1,0 +1,85 @@
+// What a bench is made of, as plain data: boards with their USB identity, the
+// PHYs on each board with their register contents, and the faults to arm.
+// A bench file (JSON) parses into this; tests build it directly.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mdiosim/Export.h"
+
+namespace mdiosim {
+
+struct PhyDescription {
+    unsigned address = 0;  // MDIO port address, 0..31
+    // Ones the PHY needs on the line before a start bit. IEEE 802.3 asks for 32.
+    unsigned preambleBits = 32;
+    // A PHY that accepts preamble suppression takes frames with no preamble.
+    bool acceptsPreambleSuppression = false;
+    // The 32-bit register frames' pre-increment adds this to the address pointer.
+    std::uint32_t register32Step = 4;
+    std::map<unsigned, std::uint16_t> clause22;  // register -> value
+    std::map<unsigned, std::map<std::uint16_t, std::uint16_t>>
+        clause45;                                        // MMD -> register -> value
+    std::map<std::uint32_t, std::uint32_t> registers32;  // address -> value
+};
+
+// The faults a bench file can arm; the C++ interface offers the same knobs.
+enum class FaultKind {
+    FailCall,          // the n-th call of one D2XX operation returns `status`
+    ChunkedWrites,     // FT_Write accepts at most `bytes` per call
+    ShortReads,        // the next `times` reads return at most `bytes` (0: empty)
+    WrongSyncAnswers,  // the next `times` unknown opcodes are answered wrongly
+    Unplug,            // unplugged after `afterCalls` D2XX calls, maybe replugged later
+    OpenElsewhere,     // another process holds the device open
+};
+
+struct FaultDescription {
+    FaultKind kind = FaultKind::FailCall;
+    std::string serialNumber;  // the board; empty for FailCall means any board
+    std::string operation;     // FailCall: the C name, e.g. "FT_Write"
+    unsigned call = 1;         // FailCall: 1 is the next call
+    unsigned times = 1;  // FailCall: consecutive calls that fail; ShortReads, WrongSyncAnswers
+    std::uint32_t status = 4;  // FailCall: the status returned (FT_IO_ERROR by default)
+    unsigned bytes = 0;        // ChunkedWrites, ShortReads
+    unsigned afterCalls = 0;   // Unplug
+    std::optional<unsigned> replugAfterCalls;  // Unplug
+};
+
+struct BoardDescription {
+    std::string serialNumber;  // at most 15 characters
+    std::string description;   // at most 63 characters
+    std::uint32_t chipType = 8;
+    std::vector<PhyDescription> phys;
+    // Registers of the older family's board controller (register 5 selects the port).
+    std::map<unsigned, std::uint8_t> boardRegisters;
+};
+
+struct BenchDescription {
+    double usbLatencySeconds = 125e-6;
+    std::vector<BoardDescription> boards;
+    std::vector<FaultDescription> faults;
+};
+
+// A bench file that cannot be used; what() names the problem (the caller adds the file).
+class MDIOSIM_API BenchFileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The bench used when MDIOSIM_BENCH is not set.
+MDIOSIM_API BenchDescription defaultBenchDescription();
+
+// Parses and checks a bench file's text; throws BenchFileError.
+MDIOSIM_API BenchDescription parseBenchJson(std::string_view text);
+
+// A board whose serial number ends in "B" belongs to the older family: its chip
+// is a plain byte pipe to a board controller.
+MDIOSIM_API bool isControllerBoard(std::string_view serialNumber);
+
+}  // namespace mdiosim

@@ -1,0 +1,317 @@
+// Bench files: JSON parsed with nlohmann-json into a BenchDescription, with
+// every value checked, so a mistake is one message that says where it is.
+#include <charconv>
+#include <cstdint>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+
+#include "ftdi/d2xx/D2xxAbi.h"
+#include "mdiosim/Bench.h"
+#include "mdiosim/Description.h"
+
+namespace mdiosim {
+namespace {
+
+using nlohmann::json;
+
+constexpr unsigned kMaxPhyAddress = 31;
+constexpr unsigned kMaxMmd = 31;
+constexpr unsigned kMaxClause22Register = 31;
+constexpr unsigned kMaxBoardRegister = 255;
+constexpr std::size_t kMaxSerialNumber = FTDI::D2xx::kSerialNumberSize - 1;
+constexpr std::size_t kMaxDescription = FTDI::D2xx::kDescriptionSize - 1;
+
+[[noreturn]] void fail(const std::string& path, const std::string& problem) {
+    throw BenchFileError(path + ": " + problem);
+}
+
+void onlyKeys(const json& object, const std::string& path,
+              std::initializer_list<const char*> allowed) {
+    if (!object.is_object()) fail(path, "expected an object");
+    for (const auto& [key, value] : object.items()) {
+        bool known = false;
+        for (const char* name : allowed)
+            known = known || key == name;
+        if (!known) fail(path, "unknown key \"" + key + "\"");
+    }
+}
+
+// A number: a JSON integer, or a string in decimal or with 0x for hexadecimal.
+std::uint64_t parseNumber(const std::string& text, const std::string& path) {
+    std::string_view digits = text;
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
+        base = 16;
+    }
+    std::uint64_t value = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+        fail(path, "\"" + text + "\" is not a number");
+    }
+    return value;
+}
+
+std::uint64_t number(const json& value, const std::string& path, std::uint64_t maximum) {
+    std::uint64_t result = 0;
+    if (value.is_number_unsigned()) {
+        result = value.get<std::uint64_t>();
+    } else if (value.is_number_integer()) {
+        fail(path, "a negative number is not allowed here");
+    } else if (value.is_string()) {
+        result = parseNumber(value.get<std::string>(), path);
+    } else {
+        fail(path, "expected a number");
+    }
+    if (result > maximum) {
+        fail(path,
+             std::to_string(result) + " is out of range (at most " + std::to_string(maximum) + ")");
+    }
+    return result;
+}
+
+std::string text(const json& value, const std::string& path, std::size_t maximum) {
+    if (!value.is_string()) fail(path, "expected a string");
+    std::string result = value.get<std::string>();
+    if (result.size() > maximum) {
+        fail(path, "\"" + result + "\" is longer than " + std::to_string(maximum) + " characters");
+    }
+    return result;
+}
+
+bool flag(const json& value, const std::string& path) {
+    if (!value.is_boolean()) fail(path, "expected true or false");
+    return value.get<bool>();
+}
+
+const json& array(const json& value, const std::string& path) {
+    if (!value.is_array()) fail(path, "expected an array");
+    return value;
+}
+
+const json& object(const json& value, const std::string& path) {
+    if (!value.is_object()) fail(path, "expected an object");
+    return value;
+}
+
+template <typename Value>
+std::map<unsigned, Value> registerMap(const json& value, const std::string& path,
+                                      unsigned maxRegister, std::uint64_t maxValue) {
+    std::map<unsigned, Value> registers;
+    for (const auto& [key, entry] : object(value, path).items()) {
+        const std::string where = path + "." + key;
+        const auto registerAddress = static_cast<unsigned>(number(json(key), where, maxRegister));
+        registers[registerAddress] = static_cast<Value>(number(entry, where, maxValue));
+    }
+    return registers;
+}
+
+PhyDescription parsePhy(const json& value, const std::string& path) {
+    onlyKeys(value, path,
+             {"address", "preambleBits", "preambleSuppression", "register32Step", "phyId",
+              "clause22", "clause45", "registers32"});
+    PhyDescription phy;
+    if (!value.contains("address")) fail(path, "a PHY needs an \"address\"");
+    phy.address =
+        static_cast<unsigned>(number(value["address"], path + ".address", kMaxPhyAddress));
+    if (value.contains("preambleBits")) {
+        phy.preambleBits =
+            static_cast<unsigned>(number(value["preambleBits"], path + ".preambleBits", 0xFFFF));
+    }
+    if (value.contains("preambleSuppression")) {
+        phy.acceptsPreambleSuppression =
+            flag(value["preambleSuppression"], path + ".preambleSuppression");
+    }
+    if (value.contains("register32Step")) {
+        phy.register32Step = static_cast<std::uint32_t>(
+            number(value["register32Step"], path + ".register32Step", 0xFFFFFFFF));
+    }
+    if (value.contains("phyId")) {
+        // The identifier goes to Clause 22 registers 2 and 3 and to registers
+        // 2 and 3 of the PMA/PMD MMD; explicit registers below win.
+        const auto identifier =
+            static_cast<std::uint32_t>(number(value["phyId"], path + ".phyId", 0xFFFFFFFF));
+        const auto high = static_cast<std::uint16_t>(identifier >> 16);
+        const auto low = static_cast<std::uint16_t>(identifier);
+        phy.clause22[2] = high;
+        phy.clause22[3] = low;
+        phy.clause45[1][2] = high;
+        phy.clause45[1][3] = low;
+    }
+    if (value.contains("clause22")) {
+        for (const auto& [registerAddress, registerValue] : registerMap<std::uint16_t>(
+                 value["clause22"], path + ".clause22", kMaxClause22Register, 0xFFFF)) {
+            phy.clause22[registerAddress] = registerValue;
+        }
+    }
+    if (value.contains("clause45")) {
+        const std::string where = path + ".clause45";
+        for (const auto& [key, registers] : object(value["clause45"], where).items()) {
+            const auto mmd = static_cast<unsigned>(number(json(key), where + "." + key, kMaxMmd));
+            for (const auto& [registerAddress, registerValue] :
+                 registerMap<std::uint16_t>(registers, where + "." + key, 0xFFFF, 0xFFFF)) {
+                phy.clause45[mmd][static_cast<std::uint16_t>(registerAddress)] = registerValue;
+            }
+        }
+    }
+    if (value.contains("registers32")) {
+        const std::string where = path + ".registers32";
+        for (const auto& [key, registerValue] : object(value["registers32"], where).items()) {
+            const auto address =
+                static_cast<std::uint32_t>(number(json(key), where + "." + key, 0xFFFFFFFF));
+            phy.registers32[address] =
+                static_cast<std::uint32_t>(number(registerValue, where + "." + key, 0xFFFFFFFF));
+        }
+    }
+    return phy;
+}
+
+BoardDescription parseBoard(const json& value, const std::string& path) {
+    onlyKeys(value, path, {"serialNumber", "description", "chipType", "phys", "boardRegisters"});
+    BoardDescription board;
+    if (!value.contains("serialNumber")) fail(path, "a board needs a \"serialNumber\"");
+    board.serialNumber = text(value["serialNumber"], path + ".serialNumber", kMaxSerialNumber);
+    if (board.serialNumber.empty()) fail(path + ".serialNumber", "must not be empty");
+    if (value.contains("description")) {
+        board.description = text(value["description"], path + ".description", kMaxDescription);
+    }
+    if (value.contains("chipType")) {
+        board.chipType =
+            static_cast<std::uint32_t>(number(value["chipType"], path + ".chipType", 0xFFFFFFFF));
+    }
+    if (value.contains("phys")) {
+        std::set<unsigned> addresses;
+        const json& phys = array(value["phys"], path + ".phys");
+        for (std::size_t index = 0; index < phys.size(); ++index) {
+            const std::string where = path + ".phys[" + std::to_string(index) + "]";
+            board.phys.push_back(parsePhy(phys[index], where));
+            if (!addresses.insert(board.phys.back().address).second) {
+                fail(where, "a second PHY at address " + std::to_string(board.phys.back().address));
+            }
+        }
+    }
+    if (value.contains("boardRegisters")) {
+        if (!isControllerBoard(board.serialNumber)) {
+            fail(
+                path + ".boardRegisters",
+                "only boards of the older family (serial number ending in B) have board registers");
+        }
+        board.boardRegisters = registerMap<std::uint8_t>(
+            value["boardRegisters"], path + ".boardRegisters", kMaxBoardRegister, 0xFF);
+    }
+    return board;
+}
+
+FaultKind faultKind(const json& value, const std::string& path) {
+    static const std::pair<const char*, FaultKind> kKinds[] = {
+        {"failCall", FaultKind::FailCall},     {"chunkedWrites", FaultKind::ChunkedWrites},
+        {"shortReads", FaultKind::ShortReads}, {"wrongSyncAnswers", FaultKind::WrongSyncAnswers},
+        {"unplug", FaultKind::Unplug},         {"openElsewhere", FaultKind::OpenElsewhere}};
+    const std::string name = text(value, path, 64);
+    for (const auto& [known, kind] : kKinds) {
+        if (name == known) return kind;
+    }
+    fail(path, "unknown fault kind \"" + name +
+                   "\" (failCall, chunkedWrites, shortReads, wrongSyncAnswers, unplug, "
+                   "openElsewhere)");
+}
+
+FaultDescription parseFault(const json& value, const std::string& path,
+                            const std::set<std::string>& serialNumbers) {
+    onlyKeys(value, path,
+             {"kind", "serialNumber", "operation", "call", "times", "status", "bytes", "afterCalls",
+              "replugAfterCalls"});
+    FaultDescription fault;
+    if (!value.contains("kind")) fail(path, "a fault needs a \"kind\"");
+    fault.kind = faultKind(value["kind"], path + ".kind");
+    if (value.contains("serialNumber")) {
+        fault.serialNumber = text(value["serialNumber"], path + ".serialNumber", kMaxSerialNumber);
+        if (!serialNumbers.contains(fault.serialNumber)) {
+            fail(path + ".serialNumber",
+                 "no board has the serial number \"" + fault.serialNumber + "\"");
+        }
+    } else if (fault.kind != FaultKind::FailCall) {
+        fail(path, "this fault needs the \"serialNumber\" of its board");
+    }
+    if (fault.kind == FaultKind::FailCall) {
+        if (!value.contains("operation")) fail(path, "a failCall fault needs an \"operation\"");
+        fault.operation = text(value["operation"], path + ".operation", 64);
+        if (!d2xxOperationNamed(fault.operation)) {
+            fail(path + ".operation", "no D2XX operation is called \"" + fault.operation + "\"");
+        }
+    }
+    const auto count = [&](const char* key, unsigned& target) {
+        if (value.contains(key)) {
+            target = static_cast<unsigned>(number(value[key], path + "." + key, 0xFFFFFFFF));
+        }
+    };
+    count("call", fault.call);
+    count("times", fault.times);
+    count("bytes", fault.bytes);
+    count("afterCalls", fault.afterCalls);
+    if (value.contains("status")) {
+        fault.status =
+            static_cast<std::uint32_t>(number(value["status"], path + ".status", 0xFFFFFFFF));
+    }
+    if (value.contains("replugAfterCalls")) {
+        fault.replugAfterCalls = static_cast<unsigned>(
+            number(value["replugAfterCalls"], path + ".replugAfterCalls", 0xFFFFFFFF));
+    }
+    if (fault.kind == FaultKind::FailCall && fault.call == 0)
+        fail(path + ".call", "calls count from 1");
+    if (fault.kind == FaultKind::ChunkedWrites && fault.bytes == 0) {
+        fail(path + ".bytes", "a chunk holds at least one byte");
+    }
+    return fault;
+}
+
+// nlohmann's messages start with "[json.exception.parse_error.101] ".
+std::string withoutExceptionTag(const std::string& message) {
+    const std::size_t tagEnd = message.find("] ");
+    return tagEnd == std::string::npos ? message : message.substr(tagEnd + 2);
+}
+
+}  // namespace
+
+BenchDescription parseBenchJson(std::string_view content) {
+    json root;
+    try {
+        root = json::parse(content.begin(), content.end());
+    } catch (const json::parse_error& error) {
+        throw BenchFileError(withoutExceptionTag(error.what()));
+    }
+    onlyKeys(root, "bench", {"usbLatencyMicroseconds", "boards", "faults"});
+    BenchDescription bench;
+    if (root.contains("usbLatencyMicroseconds")) {
+        const json& latency = root["usbLatencyMicroseconds"];
+        if (!latency.is_number() || latency.get<double>() < 0) {
+            fail("bench.usbLatencyMicroseconds", "expected a number of microseconds, 0 or more");
+        }
+        bench.usbLatencySeconds = latency.get<double>() * 1e-6;
+    }
+    std::set<std::string> serialNumbers;
+    if (root.contains("boards")) {
+        const json& boards = array(root["boards"], "bench.boards");
+        for (std::size_t index = 0; index < boards.size(); ++index) {
+            const std::string where = "boards[" + std::to_string(index) + "]";
+            bench.boards.push_back(parseBoard(boards[index], where));
+            if (!serialNumbers.insert(bench.boards.back().serialNumber).second) {
+                fail(where + ".serialNumber", "a second board with serial number \"" +
+                                                  bench.boards.back().serialNumber + "\"");
+            }
+        }
+    }
+    if (root.contains("faults")) {
+        const json& faults = array(root["faults"], "bench.faults");
+        for (std::size_t index = 0; index < faults.size(); ++index) {
+            bench.faults.push_back(
+                parseFault(faults[index], "faults[" + std::to_string(index) + "]", serialNumbers));
+        }
+    }
+    return bench;
+}
+
+}  // namespace mdiosim

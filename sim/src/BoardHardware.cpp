@@ -1,0 +1,70 @@
+#include "BoardHardware.h"
+
+#include "ftdi/MpsseCommands.h"
+
+namespace mdiosim {
+
+using FTDI::Mpsse::kPinClock;
+using FTDI::Mpsse::kPinDataIn;
+using FTDI::Mpsse::kPinDataOut;
+
+namespace {
+// On a K8 board the MDIO line reaches the MPSSE's data output and data input.
+constexpr std::uint8_t kMdioWire = kPinDataOut | kPinDataIn;
+}  // namespace
+
+BoardHardware::BoardHardware(unsigned boardIndex, std::uint32_t chipType, bool controllerBoard,
+                             TransactionLog& log, const double& usbLatencySeconds)
+    : chip(chipType, controllerBoard ? 0 : kMdioWire, counters), latency(&usbLatencySeconds) {
+    if (controllerBoard) {
+        controller = std::make_unique<BoardController>(log, boardIndex, counters);
+        chip.connectBytePipe(controller.get());
+    } else {
+        // MDC is the MPSSE clock; the bus sees MDIO on the data-input side of
+        // the wire, which is where the line's level shows.
+        mdioBus = std::make_unique<MdioBus>(kPinClock, kPinDataIn, log, boardIndex);
+        chip.lowByte().attach(*mdioBus);
+    }
+}
+
+void BoardHardware::attach(Phy& phy) {
+    if (controller) {
+        controller->bus().attach(phy);
+        controller->wires().settle();
+    } else {
+        mdioBus->attach(phy);
+        chip.lowByte().settle();
+    }
+}
+
+void BoardHardware::detach(const Phy& phy) {
+    if (controller) {
+        controller->bus().detach(phy);
+        controller->wires().settle();
+    } else {
+        mdioBus->detach(phy);
+        chip.lowByte().settle();
+    }
+}
+
+void BoardHardware::powerOn() {
+    chip.reset();
+    // Armed faults and other processes' claims outlive the power cycle.
+    const UsbDeviceState defaults;
+    usb.handle = nullptr;
+    usb.readTimeoutMs = defaults.readTimeoutMs;
+    usb.writeTimeoutMs = defaults.writeTimeoutMs;
+    usb.latencyMs = defaults.latencyMs;
+    usb.inTaskStopped = false;
+    usb.lastTransferWasWrite = false;
+}
+
+void BoardHardware::countTransfer(bool isWrite) {
+    const bool completesRoundTrip = !isWrite && usb.lastTransferWasWrite;
+    usb.lastTransferWasWrite = isWrite;
+    if (completesRoundTrip) return;
+    counters.roundTrips += 1;
+    counters.usbSeconds += *latency;
+}
+
+}  // namespace mdiosim

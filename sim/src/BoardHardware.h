@@ -1,0 +1,57 @@
+// What a board is made of behind its USB connector: the FTDI chip, the wires
+// on its low byte and what listens to them (a K8 board's MDIO bus), or the
+// older family's board controller behind the byte pipe; and the USB device
+// state the driver keeps for it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "BoardController.h"
+#include "FtdiChip.h"
+#include "MdioBus.h"
+#include "mdiosim/Board.h"
+#include "mdiosim/Counters.h"
+
+namespace mdiosim {
+
+// Driver-side state of one USB device.
+struct UsbDeviceState {
+    bool plugged = true;
+    bool openElsewhere = false;
+    std::uint64_t generation = 0;  // changes at every unplug: old handles go stale
+    void* handle = nullptr;        // the handle while open in this process
+    std::uint32_t readTimeoutMs = 0;
+    std::uint32_t writeTimeoutMs = 0;
+    std::uint8_t latencyMs = 16;
+    bool inTaskStopped = false;
+    bool lastTransferWasWrite = false;  // a read right after it completes its round trip
+    // faults
+    unsigned writeChunk = 0;
+    unsigned shortReadsLeft = 0;
+    unsigned shortReadBytes = 0;
+};
+
+class BoardHardware {
+  public:
+    BoardHardware(unsigned boardIndex, std::uint32_t chipType, bool controllerBoard,
+                  TransactionLog& log, const double& usbLatencySeconds);
+
+    void attach(Phy& phy);
+    void detach(const Phy& phy);
+    // Power-on: chip reset, the device closed with the driver's default settings.
+    void powerOn();
+    // One USB transfer: counts a round trip unless it completes a write's.
+    void countTransfer(bool isWrite);
+
+    Counters counters;
+    UsbDeviceState usb;
+    FtdiChip chip;
+    std::unique_ptr<BoardController> controller;  // older family only
+    std::unique_ptr<MdioBus> mdioBus;             // K8 boards only
+
+  private:
+    const double* latency;
+};
+
+}  // namespace mdiosim

@@ -1,0 +1,92 @@
+// The built-in bench: what MDIOSIM_BENCH unset gives.
+#include "mdiosim/Description.h"
+
+namespace mdiosim {
+namespace {
+
+// Clause 22 / Clause 45 register numbers the default PHYs fill in.
+constexpr unsigned kControl = 0;
+constexpr unsigned kStatus = 1;
+constexpr unsigned kIdentifier1 = 2;
+constexpr unsigned kIdentifier2 = 3;
+constexpr unsigned kAutonegotiationAdvertisement = 4;
+constexpr unsigned kLinkPartnerAbility = 5;
+constexpr unsigned kDevicesInPackage1 = 5;
+constexpr unsigned kDevicesInPackage2 = 6;
+constexpr unsigned kGigabitControl = 9;
+constexpr unsigned kGigabitStatus = 10;
+constexpr unsigned kExtendedStatus = 15;
+
+// MMDs: PMA/PMD, PCS, auto-negotiation, vendor specific 1.
+constexpr unsigned kPmaPmd = 1;
+constexpr unsigned kPcs = 3;
+constexpr unsigned kAutonegotiation = 7;
+constexpr unsigned kVendor1 = 30;
+
+// Devices in package: Clause 22 registers, PMA/PMD, PCS, AN; vendor 1 and 2.
+constexpr std::uint16_t kPackageLow = 0x008B;
+constexpr std::uint16_t kPackageHigh = 0xC000;
+
+PhyDescription identifiedPhy(unsigned address, std::uint32_t identifier) {
+    PhyDescription phy;
+    phy.address = address;
+    const auto high = static_cast<std::uint16_t>(identifier >> 16);
+    const auto low = static_cast<std::uint16_t>(identifier);
+    phy.clause22 = {{kControl, 0x1140},  // auto-negotiation on, full duplex, 1000 Mb/s
+                    {kStatus, 0x796D},   // link up, auto-negotiation complete
+                    {kIdentifier1, high},
+                    {kIdentifier2, low},
+                    {kAutonegotiationAdvertisement, 0x01E1},
+                    {kLinkPartnerAbility, 0xC5E1},
+                    {kGigabitControl, 0x0300},
+                    {kGigabitStatus, 0x3C00},
+                    {kExtendedStatus, 0x3000}};
+    for (const unsigned mmd : {kPmaPmd, kPcs, kAutonegotiation, kVendor1}) {
+        phy.clause45[mmd] = {{kIdentifier1, high},
+                             {kIdentifier2, low},
+                             {kDevicesInPackage1, kPackageLow},
+                             {kDevicesInPackage2, kPackageHigh}};
+    }
+    phy.clause45[kPmaPmd][kControl] = 0x2040;           // 1000 Mb/s speed selection
+    phy.clause45[kPmaPmd][kStatus] = 0x0006;            // low-power ability, receive link up
+    phy.clause45[kAutonegotiation][kControl] = 0x3000;  // extended next page, AN enable
+    phy.clause45[kVendor1][0x0020] = static_cast<std::uint16_t>(0x0100 + address);
+    phy.registers32 = {{0x000000, identifier}, {0x000004, 0x00010002}, {0x000100, 0x0000A5A5}};
+    return phy;
+}
+
+}  // namespace
+
+BenchDescription defaultBenchDescription() {
+    BenchDescription bench;
+
+    BoardDescription k8u;
+    k8u.serialNumber = "K8A00001";
+    k8u.description = "K8U MDIO I2C";
+    k8u.chipType = 8;
+    for (unsigned address = 0; address < 4; ++address) {
+        k8u.phys.push_back(identifiedPhy(address, 0x7C0A4C21));
+    }
+    bench.boards.push_back(k8u);
+
+    BoardDescription k8d;
+    k8d.serialNumber = "AA000001";
+    k8d.description = "K8D MDIO";
+    k8d.chipType = 8;
+    k8d.phys.push_back(identifiedPhy(0, 0x7C0A4D11));
+    k8d.phys.push_back(identifiedPhy(1, 0x7C0A4D11));
+    bench.boards.push_back(k8d);
+
+    BoardDescription older;
+    older.serialNumber = "TV00001B";
+    older.description = "Talvik MDIO";
+    older.chipType = 5;  // FT232R: a serial bridge, no MPSSE needed
+    older.phys.push_back(identifiedPhy(0, 0x7C0A4B02));
+    older.phys.push_back(identifiedPhy(1, 0x7C0A4B02));
+    older.boardRegisters = {{0, 0x54}, {1, 0x13}};  // board id, controller firmware version
+    bench.boards.push_back(older);
+
+    return bench;
+}
+
+}  // namespace mdiosim

@@ -1,0 +1,42 @@
+#include "FtdiChip.h"
+
+#include "ftdi/d2xx/D2xxAbi.h"
+
+namespace mdiosim {
+
+using FTDI::D2xx::kBitModeMpsse;
+using FTDI::D2xx::kBitModeReset;
+
+FtdiChip::FtdiChip(std::uint32_t chipType, std::uint8_t joinedPins, Counters& counters)
+    : wires(joinedPins), engine(chipType, wires, counters) {}
+
+void FtdiChip::write(const std::uint8_t* bytes, std::size_t count) {
+    if (count == 0) return;
+    if (mode == kBitModeMpsse) {
+        engine.execute(bytes, count, replies);
+    } else if (mode == kBitModeReset && pipe != nullptr) {
+        pipe->receive(bytes, count, replies);
+    }
+    // Other bit modes drive pins nobody on these boards listens to.
+}
+
+void FtdiChip::setBitMode(std::uint8_t newMode) {
+    // Every mode change starts the MPSSE from its reset state: pins back to
+    // inputs, clock settings at their defaults.
+    engine.reset();
+    mode = newMode;
+}
+
+void FtdiChip::reset() {
+    mode = kBitModeReset;
+    engine.reset();
+    replies.clear();
+    if (pipe != nullptr) pipe->discardPartial();
+}
+
+void FtdiChip::purgeTransmit() {
+    engine.discardPending();
+    if (pipe != nullptr) pipe->discardPartial();
+}
+
+}  // namespace mdiosim

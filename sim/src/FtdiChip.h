@@ -1,0 +1,49 @@
+// One FTDI USB chip. In bit mode reset it is a plain byte pipe: bytes written
+// go to whatever the board connects to its serial port (the older family's
+// board controller, or nothing). In MPSSE mode its MPSSE executes them.
+// Either way, answers queue until the host reads them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "BytePipe.h"
+#include "Lines.h"
+#include "MpsseEngine.h"
+#include "ReplyQueue.h"
+#include "mdiosim/Board.h"
+
+namespace mdiosim {
+
+class FtdiChip {
+  public:
+    FtdiChip(std::uint32_t chipType, std::uint8_t joinedPins, Counters& counters);
+
+    Lines& lowByte() { return wires; }
+    void connectBytePipe(BytePipe* receiver) { pipe = receiver; }
+
+    void write(const std::uint8_t* bytes, std::size_t count);
+    std::size_t read(std::uint8_t* out, std::size_t capacity) {
+        return replies.take(out, capacity);
+    }
+    std::size_t available() const { return replies.size(); }
+
+    void setBitMode(std::uint8_t mode);
+    // The chip's power-on state: bit mode reset, MPSSE reset, buffers empty.
+    void reset();
+    void purgeReceive() { replies.clear(); }
+    void purgeTransmit();
+
+    std::uint8_t bitMode() const { return mode; }
+    MpsseEngine& mpsse() { return engine; }
+    const MpsseEngine& mpsse() const { return engine; }
+
+  private:
+    Lines wires;
+    MpsseEngine engine;
+    ReplyQueue replies;
+    BytePipe* pipe = nullptr;
+    std::uint8_t mode = 0;
+};
+
+}  // namespace mdiosim

@@ -1,0 +1,115 @@
+#include "mdiosim/Phy.h"
+
+namespace mdiosim {
+namespace {
+
+constexpr unsigned kRegisterMask = 0x1F;  // 5-bit REGAD, DEVAD
+
+// 32-bit register frame kinds: the low two bits say how the frame addresses
+// its register, bit 2 says write.
+constexpr unsigned kKindAtAddress = 0;
+constexpr unsigned kKindPreIncrement = 1;
+constexpr unsigned kKindAddressMask = 3;
+
+}  // namespace
+
+Phy::Phy(const PhyDescription& description)
+    : portAddress(description.address & kRegisterMask),
+      preamble(description.preambleBits),
+      suppression(description.acceptsPreambleSuppression),
+      step32(description.register32Step) {
+    for (const auto& [registerAddress, value] : description.clause22) {
+        setClause22(registerAddress, value);
+    }
+    for (const auto& [mmd, registers] : description.clause45) {
+        for (const auto& [registerAddress, value] : registers) {
+            setClause45(mmd, registerAddress, value);
+        }
+    }
+    for (const auto& [address, value] : description.registers32)
+        setRegister32(address, value);
+}
+
+void Phy::setPreamble(unsigned bits, bool acceptsSuppression) {
+    preamble = bits;
+    suppression = acceptsSuppression;
+}
+
+std::uint16_t Phy::clause22(unsigned registerAddress) const {
+    return registers22[registerAddress & kRegisterMask];
+}
+
+void Phy::setClause22(unsigned registerAddress, std::uint16_t value) {
+    registers22[registerAddress & kRegisterMask] = value;
+}
+
+std::uint16_t Phy::clause45(unsigned mmd, std::uint16_t registerAddress) const {
+    // Registers nobody set read as zero, as unimplemented registers do.
+    const auto found = registers45.find(clause45Key(mmd, registerAddress));
+    return found == registers45.end() ? 0 : found->second;
+}
+
+void Phy::setClause45(unsigned mmd, std::uint16_t registerAddress, std::uint16_t value) {
+    registers45[clause45Key(mmd, registerAddress)] = value;
+}
+
+std::uint16_t Phy::clause45AddressRegister(unsigned mmd) const {
+    return mmdAddress[mmd & kRegisterMask];
+}
+
+std::uint32_t Phy::register32(std::uint32_t address) const {
+    const auto found = registers32.find(address);
+    return found == registers32.end() ? 0 : found->second;
+}
+
+void Phy::setRegister32(std::uint32_t address, std::uint32_t value) {
+    registers32[address] = value;
+}
+
+void Phy::clause45AddressFrame(unsigned mmd, std::uint16_t registerAddress) {
+    mmdAddress[mmd & kRegisterMask] = registerAddress;
+}
+
+void Phy::clause45WriteFrame(unsigned mmd, std::uint16_t value) {
+    setClause45(mmd, mmdAddress[mmd & kRegisterMask], value);
+}
+
+std::uint16_t Phy::clause45ReadFrame(unsigned mmd, bool postIncrement) {
+    std::uint16_t& address = mmdAddress[mmd & kRegisterMask];
+    const std::uint16_t value = clause45(mmd, address);
+    // Clause 45 op 10: post-read-increment-address.
+    if (postIncrement) ++address;
+    return value;
+}
+
+void Phy::clause22WriteFrame(unsigned registerAddress, std::uint16_t value) {
+    setClause22(registerAddress, value);
+}
+
+std::uint16_t Phy::clause22ReadFrame(unsigned registerAddress) {
+    return clause22(registerAddress);
+}
+
+std::uint32_t Phy::addressFor(unsigned kind, std::uint32_t address) {
+    switch (kind & kKindAddressMask) {
+        case kKindAtAddress:
+            pointer32 = address;
+            break;
+        case kKindPreIncrement:
+            pointer32 += step32;
+            break;
+        default:  // the current address
+            break;
+    }
+    return pointer32;
+}
+
+std::uint32_t Phy::register32ReadFrame(unsigned kind, std::uint32_t address) {
+    return register32(addressFor(kind, address));
+}
+
+void Phy::register32WriteFrame(unsigned kind, std::uint32_t address, std::uint32_t data) {
+    setRegister32(addressFor(kind, address), data);
+}
+
+}  // namespace mdiosim

@@ -1,0 +1,191 @@
+#include "ftdi/K8Device.h"
+
+#include <array>
+#include <thread>
+#include <typeinfo>
+
+#include "api/Exceptions.h"
+#include "ftdi/ClockRate.h"
+#include "ftdi/K8Board.h"
+#include "ftdi/MpsseCommands.h"
+#include "ftdi/UsbLock.h"
+#include "ftdi/d2xx/Driver.h"
+#include "leds/LED.h"
+#include "mdio/K8MDIO.h"
+
+namespace FTDI::K8 {
+namespace {
+
+using Exceptions::throwDeviceConnection;
+
+// LED status codes by protocol.
+constexpr StatusCode kMdioStatus = 1;
+constexpr StatusCode kI2cStatus = 5;
+constexpr StatusCode kJtagStatus = 9;
+
+// Protocol decisions look at the first letter only.
+bool isI2c(const std::string& protocol) {
+    return protocol.starts_with('I');
+}
+bool isMdio(const std::string& protocol) {
+    return protocol.starts_with('M');
+}
+bool isJtag(const std::string& protocol) {
+    return protocol.starts_with('J');
+}
+
+}  // namespace
+
+std::uint32_t clockDivisor(std::uint32_t rate, bool threePhase) {
+    // Computed in 32 bits: rates from 2^31 up wrap around.
+    const std::uint32_t halfPeriods = 2u * rate;
+    std::uint32_t divisor = 0;
+    if (halfPeriods != 0) {
+        const double exact = static_cast<double>(Mpsse::kMasterClockHz) / halfPeriods - 1.0;
+        // exact > -1, so truncation toward zero makes every negative value 0.
+        if (exact > 0) divisor = static_cast<std::uint32_t>(exact);
+    }
+    if (threePhase) divisor = (2 * divisor + 1) / 3;
+    return divisor;
+}
+
+Device::Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription,
+               std::string protocolName)
+    : FTDI::Device(std::move(adapterName), std::move(usbSerialNumber), std::move(usbDescription)),
+      protocol(std::move(protocolName)) {}
+
+// The LED thread writes through this device: it is joined (by the LED's
+// destructor) before the base part goes.
+Device::~Device() = default;
+
+void Device::bringUp() {
+    UsbLockGuard lock(usbLock());
+    D2xx::Driver& driver = D2xx::driver();
+
+    const D2xx::Status resetStatus = driver.resetDevice(handle);
+    if (resetStatus != D2xx::kOk) throwDeviceConnection(name, "Couldn't reset", resetStatus);
+
+    // All seven settings are made whatever each returns; one failure text
+    // covers them all.
+    D2xx::Status settings = D2xx::kOk;
+    settings |= driver.setUsbParameters(handle, kUsbTransferSize, kUsbTransferSize);
+    settings |= driver.setChars(handle, 0, 0, 0, 0);  // no event or error character
+    settings |= driver.setTimeouts(handle, kSettingReadTimeoutMs, kWriteTimeoutMs);
+    settings |= driver.setLatencyTimer(handle, kLatencyTimerMs);
+    settings |= driver.setBitMode(handle, kNoPinMask, D2xx::kBitModeReset);
+    settings |= driver.setBitMode(handle, kNoPinMask, D2xx::kBitModeMpsse);
+    settings |= driver.setTimeouts(handle, kReadTimeoutMs, kWriteTimeoutMs);
+    if (settings != D2xx::kOk) throwDeviceConnection(name, "Couldn't initialize USB", settings);
+
+    purgeBuffers();
+    syncCheck(true, false);
+
+    std::uint32_t chipType = 0;
+    std::uint32_t deviceId = 0;
+    std::array<char, D2xx::kSerialNumberSize> serial{};
+    std::array<char, D2xx::kDescriptionSize> text{};
+    const D2xx::Status infoStatus =
+        driver.getDeviceInfo(handle, chipType, deviceId, serial.data(), text.data());
+    if (infoStatus != D2xx::kOk) {
+        throwDeviceConnection(name, "Couldn't get the device info", infoStatus);
+    }
+
+    Bytes setup;
+    if (isI2c(protocol)) {
+        // I2C wants data stable on both clock edges: three-phase clocking.
+        setClock(clockRateFromEnvironment("I2C_CLOCK_HZ", kDefaultI2cClockHz), true);
+        setup.push_back(Mpsse::kEnableThreePhaseClocking);
+    } else {
+        setClock(clockRateFromEnvironment(protocol + "_CLOCK_HZ", kDefaultMdioClockHz), false);
+        setup.push_back(Mpsse::kDisableThreePhaseClocking);
+    }
+    // Only the FT232H has drive-only-zero outputs.
+    if (chipType == D2xx::kChipTypeFt232h) {
+        if (isI2c(protocol)) {
+            setup.insert(setup.end(), {Mpsse::kDriveOnlyZero, kOpenDrainI2cPins, kNoOpenDrainPins});
+        } else if (isMdio(protocol)) {
+            setup.insert(setup.end(), {Mpsse::kDriveOnlyZero, kNoOpenDrainPins, kNoOpenDrainPins});
+        }
+    }
+    setup.insert(setup.end(), {Mpsse::kDisableClockDivideBy5, Mpsse::kDisableAdaptiveClocking,
+                               Mpsse::kSetDataBitsLow, kClockAndDataHigh, kDriveClockAndData});
+    writeBytes(setup.data(), static_cast<std::uint32_t>(setup.size()));
+    std::this_thread::sleep_for(kSetupSettle);
+
+    const std::uint8_t loopbackOff = Mpsse::kLoopbackOff;
+    writeBytes(&loopbackOff, 1);
+    std::this_thread::sleep_for(kLoopbackSettle);
+}
+
+void Device::purgeBuffers() {
+    UsbLockGuard lock(usbLock());
+    D2xx::Driver& driver = D2xx::driver();
+    D2xx::Status status = driver.stopInTask(handle);
+    if (status != D2xx::kOk) throwDeviceConnection(name, "Couldn't stop in task", status);
+    status = driver.purge(handle, D2xx::kPurgeReceive | D2xx::kPurgeTransmit);
+    if (status != D2xx::kOk) throwDeviceConnection(name, "Couldn't purge buffers", status);
+    status = driver.restartInTask(handle);
+    if (status != D2xx::kOk) throwDeviceConnection(name, "Couldn't restart in task", status);
+    if (engine) engine->clearAll();
+}
+
+void Device::afterBringUp() {
+    if (isMdio(protocol)) {
+        engine = std::make_unique<K8::MDIO>(this);
+    }
+    // An I2C adapter's engine (MDIO through an I2C bridge) comes with the I2C
+    // master; a JTAG adapter has none.
+    if (!leds) return;
+    leds->start();
+    if (isJtag(protocol)) {
+        leds->addStatus(kJtagStatus);
+    } else if (isMdio(protocol)) {
+        leds->addStatus(kMdioStatus);
+    } else if (isI2c(protocol)) {
+        leds->addStatus(kI2cStatus);
+    }
+}
+
+void Device::beforeClose() {
+    if (handle == nullptr) return;
+    // The LED is stopped before anything takes the USB lock: its thread's
+    // last colour write needs that lock.
+    try {
+        if (leds) leds->stop();
+    } catch (...) {
+    }
+    try {
+        purgeBuffers();
+    } catch (...) {
+    }
+    engine.reset();
+    handle = nullptr;
+}
+
+void Device::syncCheck(bool force, bool requireEngine) {
+    if (requireEngine && dynamic_cast<K8::MDIO*>(engine.get()) == nullptr) throw std::bad_cast();
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && lastSync && now - *lastSync < kSyncInterval) return;
+
+    UsbLockGuard lock(usbLock());
+    const std::uint8_t probe = Mpsse::kSyncProbe;
+    writeBytes(&probe, 1);
+    std::array<std::uint8_t, 2> reply{};
+    readBytes(reply.data(), static_cast<std::uint32_t>(reply.size()));
+    if (reply[0] != Mpsse::kBadCommandReply || reply[1] != Mpsse::kSyncProbe) {
+        throwDeviceConnection(name, "Failed to sync with FTDI chip (command)", D2xx::kOk);
+    }
+    lastSync = now;
+}
+
+void Device::setClock(std::uint32_t rate, bool threePhase) {
+    const std::uint32_t divisor = clockDivisor(rate, threePhase);
+    syncCheck(true, false);
+    // Only the low 16 bits of the divisor exist on the chip.
+    const std::array<std::uint8_t, 3> command{Mpsse::kSetClockDivisor,
+                                              static_cast<std::uint8_t>(divisor & 0xFF),
+                                              static_cast<std::uint8_t>((divisor >> 8) & 0xFF)};
+    writeBytes(command.data(), static_cast<std::uint32_t>(command.size()));
+}
+
+}  // namespace FTDI::K8

@@ -1,0 +1,57 @@
+// FTDI::K8::Device: one protocol ("I2C", "MDIO" or "JTAG") of a K8 board, an
+// FTDI chip driven in MPSSE mode. It brings the chip up after the registry
+// opens it (driver settings, clock, pins), makes sure the chip still executes
+// MPSSE commands before transfers (the sync check), creates its MDIO engine
+// and runs its status LED.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ftdi/Device.h"
+
+namespace FTDI::K8 {
+
+class LED;
+
+class Device : public FTDI::Device {
+  public:
+    Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription,
+           std::string protocolName);
+    ~Device() override;
+
+    // Stops the LED thread and purges the chip (ignoring failures of either),
+    // destroys the engine and forgets the handle; the registry closes it.
+    void beforeClose() override;
+    // Reset, USB settings, purge, sync check, clock and pin set-up.
+    void bringUp() override;
+    // Stops and restarts the driver's in-task around a purge of both buffers,
+    // then empties the engine's queues.
+    void purgeBuffers() override;
+    // Creates the engine for the protocol and starts the LED showing it.
+    void afterBringUp() override;
+
+    // Makes sure the chip still executes MPSSE commands: it must answer the
+    // bad command 0xAB with FA AB. Without `force` at most once a second.
+    // With `requireEngine`, throws std::bad_cast unless the engine is a
+    // K8 MDIO engine (or derives from one).
+    void syncCheck(bool force, bool requireEngine);
+    // Sends the clock divisor for `rate` Hz; with threePhase, the divisor of
+    // three-phase data clocking (each bit takes three half-periods).
+    void setClock(std::uint32_t rate, bool threePhase);
+
+    std::string protocol;
+    std::unique_ptr<LED> leds;  // set by the factory
+    // Time of the last successful sync check; empty until the first.
+    std::optional<std::chrono::steady_clock::time_point> lastSync;
+};
+
+// The clock divisor the chip needs for `rate` Hz: 60 MHz / (2 * rate) - 1,
+// truncated; 0 for rates of 30 MHz and above and for 0. With threePhase the
+// divisor is scaled by 2/3, rounded.
+std::uint32_t clockDivisor(std::uint32_t rate, bool threePhase);
+
+}  // namespace FTDI::K8

@@ -1,0 +1,21 @@
+#include "leds/K8BoardTables.h"
+
+#include <algorithm>
+
+namespace FTDI::K8 {
+
+const std::map<StatusCode, Colour> ledColours{
+    {0, 0x1E}, {1, 0x34}, {2, 0x0F}, {3, 0x39},  {4, 0x07},  {5, 0x0C},  {6, 0x33},
+    {7, 0x1D}, {8, 0x07}, {9, 0x33}, {10, 0x0C}, {11, 0x37}, {12, 0x07}, {13, 0x03},
+};
+
+Colour ledColour(StatusCode code) {
+    const auto entry = ledColours.find(code);
+    return entry == ledColours.end() ? Colour{0} : entry->second;
+}
+
+bool isProtocolName(std::string_view token) {
+    return std::find(protocolNames.begin(), protocolNames.end(), token) != protocolNames.end();
+}
+
+}  // namespace FTDI::K8

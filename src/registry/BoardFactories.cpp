@@ -1,0 +1,13 @@
+#include "registry/BoardFactories.h"
+
+#include "ftdi/K8Factory.h"
+#include "ftdi/TalvikFactory.h"
+
+namespace mdiohost {
+
+const std::array<BoardFactory, 2>& boardFactories() {
+    static const std::array<BoardFactory, 2> factories{&FTDI::K8::factory, &FTDI::Talvik::factory};
+    return factories;
+}
+
+}  // namespace mdiohost

@@ -1,0 +1,94 @@
+// Reading the driver's device list into adapters.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "api/StatusText.h"
+#include "ftdi/UsbLock.h"
+#include "ftdi/d2xx/Driver.h"
+#include "registry/BoardFactories.h"
+#include "registry/TalvikControl.h"
+
+namespace {
+
+using FTDI::D2xx::DeviceListNode;
+
+void reportListFailure(const char* what, std::uint32_t status) {
+    std::fprintf(stderr, "%s%s\n", what, FTDI::statusText(status).c_str());
+}
+
+// The serial number of a node; the driver's field is not terminated when
+// the serial number fills it.
+std::string serialNumberOf(const DeviceListNode& node) {
+    const char* end = std::find(std::begin(node.SerialNumber), std::end(node.SerialNumber), '\0');
+    return std::string(std::begin(node.SerialNumber), end);
+}
+
+}  // namespace
+
+void TalvikControl::enumerateDevices() {
+    FTDI::UsbLockGuard lock(FTDI::usbLock());
+    const std::size_t sizeBefore = adapters.size();
+
+    std::uint32_t count = 0;
+    FTDI::D2xx::Status status = FTDI::D2xx::driver().createDeviceInfoList(count);
+    if (status != FTDI::D2xx::kOk) {
+        reportListFailure("Error retrieving device list: ", status);
+        return;
+    }
+    if (count == 0) return;
+
+    std::vector<DeviceListNode> nodes(count, DeviceListNode{});
+    status = FTDI::D2xx::driver().getDeviceInfoList(nodes.data(), count);
+    if (status != FTDI::D2xx::kOk) {
+        reportListFailure("Error retrieving device information: ", status);
+        return;
+    }
+    // A driver may report fewer nodes than it announced; never more than we gave it room for.
+    nodes.resize(std::min<std::size_t>(count, nodes.size()));
+
+    // Devices open already (here or in another process) are skipped. The rest
+    // are offered in byte-wise serial-number order, so "FT10" comes before
+    // "FT2"; equal serial numbers keep the driver's order.
+    std::vector<std::pair<std::string, std::size_t>> order;
+    for (std::size_t position = 0; position < nodes.size(); ++position) {
+        if ((nodes[position].Flags & FTDI::D2xx::kFlagOpened) != 0) continue;
+        order.emplace_back(serialNumberOf(nodes[position]), position);
+    }
+    std::sort(order.begin(), order.end());
+
+    for (const auto& [serial, position] : order) {
+        for (mdiohost::BoardFactory factory : mdiohost::boardFactories()) {
+            if (factory(adapters, nodes[position])) break;
+        }
+    }
+
+    if (!adapters.empty() && adapters.size() != sizeBefore) fillNameList();
+}
+
+void TalvikControl::fillNameList() {
+    // The name list the host reads has a fixed number of slots; the process
+    // cannot go on with adapters it has no slot for.
+    if (adapters.size() > kMaxAdapters) {
+        std::fprintf(stderr,
+                     "Error: Too many devices connected. Code needs modified. Current limit: %u\n",
+                     kMaxAdapters);
+        std::exit(1);
+    }
+    for (std::size_t slot = filledNameCount; slot < adapters.size(); ++slot) {
+        const std::string& adapterName = adapters[slot]->name;
+        auto* copy = static_cast<char*>(std::malloc(adapterName.size() + 1));
+        if (copy == nullptr) {
+            std::fputs("Out of memory.\n", stderr);
+            std::exit(1);
+        }
+        std::memcpy(copy, adapterName.c_str(), adapterName.size() + 1);
+        deviceNames[slot] = copy;
+    }
+    filledNameCount = static_cast<std::uint32_t>(adapters.size());
+}

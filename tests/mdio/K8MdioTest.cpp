@@ -1,0 +1,155 @@
+// The K8 MDIO engine: the frames each operation queues, one write and one
+// read per execute, and the early execute of a queue too large for one transfer.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "Hex.h"
+#include "ScriptedDriver.h"
+#include "api/Exceptions.h"
+#include "ftdi/K8Device.h"
+#include "mdio/K8MDIO.h"
+
+using testing_support::hex;
+using testing_support::toHex;
+
+namespace {
+
+class K8Mdio : public testing::Test {
+  protected:
+    testing_support::ScriptedDriver& driver = testing_support::installScriptedDriver();
+    FTDI::K8::Device device{"FT7", "FT7", "K8D MDIO", "MDIO"};
+    FTDI::K8::MDIO& engine = attachEngine();
+
+    FTDI::K8::MDIO& attachEngine() {
+        device.engine = std::make_unique<FTDI::K8::MDIO>(&device);
+        return static_cast<FTDI::K8::MDIO&>(*device.engine);
+    }
+    // Keeps the once-a-second sync exchange out of a test that counts transfers.
+    void noSyncDue() { device.lastSync = std::chrono::steady_clock::now() + std::chrono::hours(1); }
+};
+
+}  // namespace
+
+TEST_F(K8Mdio, EachOperationQueuesItsFrames) {
+    using Queue = std::function<void(FTDI::K8::MDIO&)>;
+    const std::string idle = "80 02 03 80 00 03 ";
+    const std::string read16 = "80 00 01 22 01 20 01 00";
+    const std::string read32 = "80 00 01 22 01 20 01 00 22 00 20 01 00";
+    const std::string address45 =
+        idle + "13 01 00 13 01 00 13 04 28 13 04 08 13 01 80 11 01 00 01 02 ";
+    const std::string out32 = "11 01 00 55 66 13 00 00 11 01 00 77 88";
+    // clang-format off
+    const std::vector<std::tuple<Queue, std::string, FTDI::Values>> cases{
+        {[](auto& e) { e.queueWrite(5, 1, 0x0102, 0xBEEF); }, address45 + idle + "13 01 00 13 01 40 13 04 28 13 04 08 13 01 80 11 01 00 BE EF", {}},
+        {[](auto& e) { e.queueRead(5, 1, 0x0102); }, address45 + idle + "13 01 00 13 01 C0 13 04 28 13 04 08 " + read16, {3}},
+        {[](auto& e) { e.queueWriteC22(5, 2, 0xBEEF); }, idle + "13 01 40 13 01 40 13 04 28 13 04 10 13 01 80 11 01 00 BE EF", {}},
+        {[](auto& e) { e.queueReadC22(5, 2); }, idle + "13 01 40 13 01 80 13 04 28 13 04 10 " + read16, {3}},
+        {[](auto& e) { e.queueWrite32(5, 0x11223344, 0x55667788); }, idle + "13 01 40 13 01 00 13 04 28 13 02 80 11 01 00 11 22 13 00 00 11 01 00 33 44 13 01 80 " + out32, {}},
+        {[](auto& e) { e.queueRead32(5, 0x11223344); }, idle + "13 01 40 13 01 00 13 04 28 13 02 00 11 01 00 11 22 13 00 00 11 01 00 33 44 " + read32, {6}},
+        {[](auto& e) { e.queueWrite32PreIncrementAddress(5, 0x55667788); }, idle + "13 01 40 13 01 00 13 04 28 13 02 A0 13 01 80 " + out32, {}},
+        {[](auto& e) { e.queueWrite32CurrentAddress(5, 0x55667788); }, idle + "13 01 40 13 01 00 13 04 28 13 02 C0 13 01 80 " + out32, {}},
+        {[](auto& e) { e.queueRead32PreIncrementAddress(5); }, idle + "13 01 40 13 01 00 13 04 28 13 02 20 " + read32, {6}},
+        {[](auto& e) { e.queueRead32CurrentAddress(5); }, idle + "13 01 40 13 01 00 13 04 28 13 02 40 " + read32, {6}},
+    };
+    // clang-format on
+    for (const auto& [queue, bytes, replySizes] : cases) {
+        FTDI::K8::MDIO fresh(&device);
+        fresh.setPreamble(5, 0);
+        queue(fresh);
+        EXPECT_EQ(toHex(fresh.commands[5]), toHex(hex(bytes)));
+        EXPECT_EQ(fresh.replySizes[5], replySizes);
+    }
+    EXPECT_TRUE(driver.calls.empty());  // queueing sends nothing
+}
+
+TEST_F(K8Mdio, ExecuteSyncsWhenDueThenWritesOnceAndReadsOnce) {
+    engine.queueRead(3, 1, 2);
+    EXPECT_EQ(engine.commands[3].size(), 76u);  // two frames with the 32-bit preamble
+    const std::string frames = toHex(engine.commands[3]);
+    driver.queueReply(hex("02 12 34"));
+    EXPECT_EQ(engine.execute(3), FTDI::Values{0x1234});
+    EXPECT_EQ(driver.writes().size(), 2u);
+    EXPECT_EQ(toHex(driver.writes()[0]), "AB");
+    EXPECT_EQ(toHex(driver.writes()[1]), frames + " 87 80 03 03");
+
+    driver.forget();  // within the second: no sync exchange
+    engine.queueRead32(3, 0x100);
+    engine.queueWrite(3, 1, 2, 0x5555);
+    engine.queueReadC22(3, 1);
+    driver.queueReply(hex("00 01 02 00 03 04 02 AB CD"));
+    EXPECT_EQ(engine.execute(3), (FTDI::Values{0x01020304, 0xABCD}));
+    EXPECT_EQ(driver.operations(), (std::vector<std::string>{"FT_Write", "FT_Read"}));
+}
+
+TEST_F(K8Mdio, EmptyExecuteHandsOutSavedValuesOnly) {
+    noSyncDue();
+    EXPECT_TRUE(engine.execute(9).empty());
+    engine.savedResults[9] = {7, 8};
+    EXPECT_EQ(engine.execute(9), (FTDI::Values{7, 8}));
+    EXPECT_TRUE(engine.savedResults[9].empty());
+    EXPECT_TRUE(driver.calls.empty());
+}
+
+TEST_F(K8Mdio, PhyIdAbove31IsRefusedBeforeAnythingIsQueued) {
+    try {
+        engine.queueReadC22(32, 1);
+        FAIL() << "accepted";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "FT7: Phy id, 32, out of range: min = 0, max = 31");
+    }
+    EXPECT_THROW(engine.execute(32), std::runtime_error);
+    EXPECT_TRUE(driver.calls.empty());
+}
+
+// The read that would take the command buffer past one transfer first
+// executes the reads before it; all values come back, in order, from the next execute.
+TEST_F(K8Mdio, FullQueueExecutesEarlyAndKeepsTheValuesInOrder) {
+    using Read = std::function<void(FTDI::K8::MDIO&)>;
+    const std::vector<std::tuple<Read, std::uint32_t, std::size_t>> cases{
+        {[](auto& e) { e.queueReadC22(0, 1); }, 1723, 38},
+        {[](auto& e) { e.queueRead(0, 1, 2); }, 862, 76},
+    };
+    for (const auto& [read, flushingRead, frameBytes] : cases) {
+        driver.forget();
+        noSyncDue();
+        for (std::uint32_t value = 0; value < flushingRead; ++value) {
+            driver.queueReply({0x02, static_cast<std::uint8_t>(value >> 8),
+                               static_cast<std::uint8_t>(value & 0xFF)});
+        }
+        for (std::uint32_t i = 1; i < flushingRead; ++i)
+            read(engine);
+        EXPECT_EQ(driver.count("FT_Write"), 0u);
+        read(engine);
+        ASSERT_EQ(driver.writes().size(), 1u);
+        EXPECT_EQ(driver.writes()[0].size(), (flushingRead - 1) * frameBytes + 4);
+        EXPECT_EQ(engine.commands[0].size(), frameBytes);
+
+        const FTDI::Values values = engine.execute(0);
+        ASSERT_EQ(values.size(), flushingRead);
+        for (std::uint32_t i = 0; i < values.size(); ++i)
+            ASSERT_EQ(values[i], i);
+        EXPECT_TRUE(engine.savedResults[0].empty());
+        EXPECT_EQ(driver.count("FT_Read"), 2u);
+    }
+}
+
+TEST_F(K8Mdio, FailedEarlyExecuteLeavesTheOperationUnqueuedAndSavedValuesKept) {
+    noSyncDue();
+    for (int i = 0; i < 1722; ++i)
+        engine.queueReadC22(0, 1);
+    driver.failNext("FT_Write", FTDI::D2xx::kIoError);
+    EXPECT_THROW(engine.queueReadC22(0, 1), FTDI::Exceptions::DeviceConnection);
+    EXPECT_FALSE(engine.autoFlushing);
+    EXPECT_EQ(engine.replySizes[0].size(), 1722u);
+
+    engine.clear(0);
+    engine.savedResults[0] = {1, 2};
+    engine.queueReadC22(0, 1);
+    driver.failNext("FT_Read", FTDI::D2xx::kIoError);
+    EXPECT_THROW(engine.execute(0), FTDI::Exceptions::DeviceConnection);
+    EXPECT_EQ(engine.savedResults[0], (FTDI::Values{1, 2}));
+}

@@ -1,0 +1,111 @@
+// Reading the device list into adapters: order, names, what is skipped.
+#include <string>
+#include <vector>
+
+#include "RegistryFixture.h"
+
+namespace {
+
+std::vector<std::string> listedNames() {
+    std::vector<std::string> names;
+    char** list = HW_DeviceList();
+    for (int slot = 0; slot < 64 && list[slot] != nullptr; ++slot)
+        names.emplace_back(list[slot]);
+    return names;
+}
+
+}  // namespace
+
+TEST_F(RegistryTest, NoDevicesGivesAnEmptyListAndNoFailure) {
+    EXPECT_EQ(HW_NumberOfDevices(), 0u);
+    char** list = HW_DeviceList();
+    ASSERT_NE(list, nullptr);
+    for (int slot = 0; slot < 64; ++slot)
+        EXPECT_EQ(list[slot], nullptr);
+    EXPECT_EQ(HW_Fail(), 0);
+}
+
+TEST_F(RegistryTest, NewBoardsAreIndexedInByteWiseSerialOrder) {
+    driver.addDevice("FT2", "K8D MDIO");
+    driver.addDevice("FT10B", "older board");
+    driver.addDevice("FT10", "K8D MDIO");
+    driver.addDevice("AB1", "unknown board");  // neither family: never an adapter
+    EXPECT_EQ(HW_NumberOfDevices(), 3u);
+    EXPECT_EQ(listedNames(), (std::vector<std::string>{"FT10", "FT10B", "FT2"}));
+    EXPECT_EQ(HW_Device(3), nullptr);
+    EXPECT_EQ(HW_Fail(), 0);
+    EXPECT_EQ(HW_Device_Revision(), 0u);
+}
+
+TEST_F(RegistryTest, MultiProtocolBoardGivesOneAdapterPerProtocol) {
+    driver.addDevice("K8S", "K8D MDIO I2C JTAG");
+    EXPECT_EQ(listedNames(), (std::vector<std::string>{"K8S:I2C", "K8S:JTAG", "K8S:MDIO"}));
+}
+
+TEST_F(RegistryTest, EnumeratingAgainKeepsIndicesAndNameStrings) {
+    driver.addDevice("B2B", "older board");
+    driver.addDevice("A1", "K8D MDIO");
+    ASSERT_EQ(HW_NumberOfDevices(), 2u);
+    const char* first = HW_Device(0);
+    // A board plugged in later goes behind the known ones, whatever its serial.
+    driver.addDevice("A0", "K8D MDIO");
+    EXPECT_EQ(HW_NumberOfDevices(), 3u);
+    EXPECT_EQ(HW_Device(0), first);
+    EXPECT_STREQ(HW_Device(0), "A1");
+    EXPECT_STREQ(HW_Device(2), "A0");
+    // Unplugged: the adapter keeps its index and name.
+    driver.devices.clear();
+    EXPECT_EQ(HW_NumberOfDevices(), 3u);
+    EXPECT_STREQ(HW_Device_FullName(2), "A0");
+}
+
+TEST_F(RegistryTest, DevicesOpenElsewhereAreNotOffered) {
+    driver.addDevice("A1", "K8D MDIO", FTDI::D2xx::kFlagOpened);
+    driver.addDevice("A2", "K8D MDIO");
+    EXPECT_EQ(listedNames(), (std::vector<std::string>{"A2"}));
+}
+
+TEST_F(RegistryTest, DriverFailuresAreReportedAndAddNothing) {
+    driver.addDevice("A1", "K8D MDIO");
+    driver.failNext("FT_CreateDeviceInfoList", 4);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(HW_NumberOfDevices(), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error retrieving device list: IO Error.\n");
+
+    driver.failNext("FT_GetDeviceInfoList", 19);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(HW_NumberOfDevices(), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Error retrieving device information: Device list not ready.\n");
+    EXPECT_EQ(HW_Fail(), 0);
+    EXPECT_EQ(HW_NumberOfDevices(), 1u);
+}
+
+TEST_F(RegistryTest, SerialNumberFillingItsWholeFieldIsRead) {
+    driver.addDevice("ABCDEFGHIJKLMNOB", "older board");  // 16 characters, no terminator
+    ASSERT_EQ(HW_NumberOfDevices(), 1u);
+    EXPECT_STREQ(HW_Device(0), "ABCDEFGHIJKLMNOB");
+}
+
+using RegistryDeathTest = RegistryTest;
+
+TEST_F(RegistryDeathTest, MoreThanSixtyFourAdaptersEndTheProcess) {
+    for (int board = 0; board < 65; ++board) {
+        driver.addDevice("T" + std::to_string(100 + board) + "B", "older board");
+    }
+    EXPECT_EXIT(HW_NumberOfDevices(), testing::ExitedWithCode(1),
+                "Error: Too many devices connected. Code needs modified. Current limit: 64\n");
+}
+
+TEST_F(RegistryDeathTest, ExactlySixtyFourAdaptersAreFine) {
+    for (int board = 0; board < 64; ++board) {
+        driver.addDevice("T" + std::to_string(100 + board) + "B", "older board");
+    }
+    EXPECT_EQ(HW_NumberOfDevices(), 64u);
+    EXPECT_STREQ(HW_Device(63), "T163B");
+}
+
+TEST_F(RegistryDeathTest, ASecondRegistryEndsTheProcess) {
+    EXPECT_EXIT(TalvikControl second, testing::ExitedWithCode(1),
+                "Only one instance of TalvikControl can be created.\n");
+}

@@ -1,0 +1,140 @@
+// Bench files: the documented example, mistakes reported with their place,
+// and MDIOSIM_BENCH at first use.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "Environment.h"
+#include "SimHarness.h"
+
+using namespace simtest;
+
+namespace {
+
+// The JSON example of the README, so the documentation stays true.
+std::string readmeExample() {
+    std::ifstream file(MDIOSIM_README);
+    std::stringstream content;
+    content << file.rdbuf();
+    const std::string text = content.str();
+    const std::size_t start = text.find("```json\n");
+    const std::size_t end = text.find("```", start + 8);
+    return text.substr(start + 8, end - start - 8);
+}
+
+std::string failureOf(const std::string& json) {
+    try {
+        mdiosim::parseBenchJson(json);
+    } catch (const mdiosim::BenchFileError& error) {
+        return error.what();
+    }
+    return "accepted";
+}
+
+}  // namespace
+
+TEST(BenchFile, TheDocumentedExampleBuildsItsBench) {
+    mdiosim::loadBenchJson(readmeExample());
+    auto bench = mdiosim::bench();
+    ASSERT_EQ(bench->boardCount(), 2u);
+    mdiosim::Board& k8 = bench->board("K8B00042");
+    EXPECT_EQ(k8.phyAddresses(), (std::vector<unsigned>{0, 5, 6}));
+    EXPECT_EQ(k8.phy(0).clause22(2), 0x7C0A);
+    EXPECT_EQ(k8.phy(0).clause22(1), 0x796D);
+    EXPECT_EQ(k8.phy(0).clause45(1, 3), 0x4C21);
+    EXPECT_EQ(k8.phy(0).clause45(30, 0xC47C), 7);
+    EXPECT_EQ(k8.phy(0).register32(0x100), 0xDEADBEEFu);
+    EXPECT_EQ(k8.phy(5).requiredPreamble(), 64u);
+    EXPECT_EQ(k8.phy(6).requiredPreamble(), 0u);
+    mdiosim::Board& older = bench->board("TV00042B");
+    EXPECT_TRUE(older.isControllerBoard());
+    EXPECT_EQ(older.boardRegister(5), 2);
+    EXPECT_TRUE(older.openElsewhere());
+    EXPECT_DOUBLE_EQ(bench->usbLatencySeconds(), 125e-6);
+}
+
+TEST(BenchFile, MistakesNameWhereAndWhat) {
+    const struct {
+        const char* json;
+        const char* message;
+    } rows[] = {
+        {R"({"boards": [})", "syntax error"},
+        {R"([1, 2])", "bench: expected an object"},
+        {R"({"board": []})", "bench: unknown key \"board\""},
+        {R"({"boards": [{"description": "K8U MDIO"}]})",
+         "boards[0]: a board needs a \"serialNumber\""},
+        {R"({"boards": [{"serialNumber": "K8ABCDEFGHIJKLMNO"}]})",
+         "boards[0].serialNumber: \"K8ABCDEFGHIJKLMNO\" is longer than 15 characters"},
+        {R"({"boards": [{"serialNumber": "A1"}, {"serialNumber": "A1"}]})",
+         "boards[1].serialNumber: a second board with serial number \"A1\""},
+        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0}, {"address": 40}]}]})",
+         "boards[0].phys[1].address: 40 is out of range (at most 31)"},
+        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 1}, {"address": 1}]}]})",
+         "boards[0].phys[1]: a second PHY at address 1"},
+        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "clause22": {"32": 1}}]}]})",
+         "boards[0].phys[0].clause22.32: 32 is out of range (at most 31)"},
+        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "clause45": {"1": {"2": "0x1FFFF"}}}]}]})",
+         "boards[0].phys[0].clause45.1.2: 131071 is out of range (at most 65535)"},
+        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": "two"}]}]})",
+         "boards[0].phys[0].address: \"two\" is not a number"},
+        {R"({"boards": [{"serialNumber": "A1", "boardRegisters": {"5": 1}}]})",
+         "boards[0].boardRegisters: only boards of the older family"},
+        {R"({"faults": [{"kind": "unplug", "serialNumber": "X"}]})",
+         "faults[0].serialNumber: no board has the serial number \"X\""},
+        {R"({"faults": [{"kind": "failCall", "operation": "FT_Frobnicate"}]})",
+         "faults[0].operation: no D2XX operation is called \"FT_Frobnicate\""},
+        {R"({"faults": [{"kind": "melt"}]})", "faults[0].kind: unknown fault kind \"melt\""},
+        {R"({"usbLatencyMicroseconds": -3})", "bench.usbLatencyMicroseconds: expected a number"},
+    };
+    for (const auto& row : rows) {
+        const std::string message = failureOf(row.json);
+        EXPECT_NE(message.find(row.message), std::string::npos) << row.json << "\n" << message;
+    }
+}
+
+TEST(BenchFile, UnusableFileIsOneMessageAndNoDevices) {
+    const std::string path = testing::TempDir() + "mdiosim_bad_bench.json";
+    std::ofstream(path) << R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 99}]}]})";
+    testing_support::setEnvironment("MDIOSIM_BENCH", path);
+    testing::internal::CaptureStderr();
+    mdiosim::reloadBench();
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    EXPECT_NE(message.find("boards[0].phys[0].address: 99 is out of range"), std::string::npos);
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+    std::uint32_t count = 99;
+    EXPECT_EQ(FT_CreateDeviceInfoList(&count), FTDI::D2xx::kOk);
+    EXPECT_EQ(count, 0u);
+
+    testing_support::setEnvironment("MDIOSIM_BENCH", path + ".missing");
+    testing::internal::CaptureStderr();
+    mdiosim::reloadBench();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be read"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+TEST(BenchFile, EnvironmentNamesTheBenchAndItsFaults) {
+    const std::string path = testing::TempDir() + "mdiosim_bench.json";
+    std::ofstream(path) << readmeExample();
+    testing_support::setEnvironment("MDIOSIM_BENCH", path);
+    mdiosim::reloadBench();
+    // The faults section armed the K8 board's faults: writes in 64-byte chunks,
+    // two empty reads, one wrong sync answer.
+    OpenDevice device("K8B00042");
+    const Bytes probes(70, 0xAB);
+    std::uint32_t written = 0;
+    EXPECT_EQ(FT_Write(device.handle, const_cast<std::uint8_t*>(probes.data()), 70, &written),
+              FTDI::D2xx::kOk);
+    EXPECT_EQ(written, 64u);
+    EXPECT_EQ(device.read(4), Bytes{});
+    EXPECT_EQ(device.read(4), Bytes{});
+    std::uint8_t buffer[4];
+    std::uint32_t received = 0;
+    EXPECT_EQ(FT_Read(device.handle, buffer, 4, &received),
+              FTDI::D2xx::kIoError);  // the third read
+    EXPECT_EQ(device.read(4), (Bytes{0xFA, 0x54, 0xFA, 0xAB}));
+    std::remove(path.c_str());
+}

@@ -1,0 +1,84 @@
+// The older board family: a byte pipe to a board controller that takes
+// five-byte command frames and runs the MDIO cycles itself.
+#include <gtest/gtest.h>
+
+#include "SimHarness.h"
+
+using namespace simtest;
+using mdiosim::Operation;
+
+namespace {
+
+mdiosim::BenchDescription controllerBench() {
+    mdiosim::BoardDescription board;
+    board.serialNumber = "TV00009B";
+    board.description = "Talvik MDIO";
+    board.chipType = 5;
+    for (const unsigned address : {0u, 3u}) {
+        mdiosim::PhyDescription phy;
+        phy.address = address;
+        board.phys.push_back(phy);
+    }
+    board.boardRegisters = {{2, 0x42}};
+    mdiosim::BenchDescription bench;
+    bench.boards.push_back(board);
+    return bench;
+}
+
+class ControllerBoard : public testing::Test {
+  protected:
+    UseBench bench{controllerBench()};
+    OpenDevice device{"TV00009B", FTDI::D2xx::kBitModeReset};
+    mdiosim::Board& board() { return mdiosim::bench()->board(0); }
+};
+
+}  // namespace
+
+TEST_F(ControllerBoard, MdioFramesReachTheSelectedPort) {
+    board().phy(3).setClause45(1, 0x0002, 0x7C0A);
+    // Init, select port 3, read MMD 1 register 2, write 0x8001 to MMD 30 register 0x0210.
+    const Bytes frames{0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x05, 0x00, 0x03, 0x00,
+                       0x61, 0x02, 0x00, 0x00, 0x00, 0x5E, 0x10, 0x02, 0x01, 0x80};
+    EXPECT_EQ(device.exchange(frames, 3), (Bytes{0x00, 0x0A, 0x7C}));
+    EXPECT_EQ(board().phy(3).clause45(30, 0x0210), 0x8001);
+    EXPECT_EQ(board().phy(0).clause45(30, 0x0210), 0x0000);
+
+    // The controller's cycles are Clause 45 frames on its own MDIO bus.
+    std::vector<Operation> operations;
+    for (const mdiosim::Transaction& seen : mdiosim::bench()->transactionsSeen()) {
+        operations.push_back(seen.operation);
+    }
+    EXPECT_EQ(operations,
+              (std::vector<Operation>{Operation::ControllerInit, Operation::BoardRegisterWrite,
+                                      Operation::Clause45Address, Operation::Clause45Read,
+                                      Operation::Clause45Address, Operation::Clause45Write}));
+    EXPECT_EQ(board().counters().mdcCycles, 4u * 64u);
+}
+
+TEST_F(ControllerBoard, BoardRegistersAndAbsentPorts) {
+    // Read register 2, write 0x1FF's low byte to register 7 and read it back,
+    // then read from port 9 where no PHY answers.
+    const Bytes frames{0xE0, 0x02, 0x00, 0x00, 0x00, 0xC0, 0x07, 0x00, 0xFF, 0x00, 0xE0, 0x07, 0x00,
+                       0x00, 0x00, 0xC0, 0x05, 0x00, 0x09, 0x00, 0x61, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(device.exchange(frames, 9),
+              (Bytes{0x00, 0x42, 0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF, 0xFF}));
+    EXPECT_EQ(board().boardRegister(7), 0xFF);
+    EXPECT_EQ(board().boardRegister(5), 9);
+}
+
+TEST_F(ControllerBoard, FramesArriveInAnyPiecesAndUnknownOperationsAreIgnored) {
+    board().phy(0).setClause45(7, 0x0010, 0x1234);
+    const Bytes frames{0x20, 0x01, 0x02, 0x03, 0x04,   // operation 001: nothing
+                       0xA7, 0x10, 0x00, 0x00, 0x00,   // operation 101: nothing
+                       0x67, 0x10, 0x00, 0x00, 0x00};  // MDIO read, MMD 7, port 0
+    for (const Bytes& piece :
+         {Bytes(frames.begin(), frames.begin() + 3), Bytes(frames.begin() + 3, frames.begin() + 11),
+          Bytes(frames.begin() + 11, frames.end())}) {
+        device.write(piece);
+    }
+    EXPECT_EQ(device.read(8), (Bytes{0x00, 0x34, 0x12}));
+    // A purge drops a half-received frame.
+    device.write({0x67, 0x10});
+    ASSERT_EQ(FT_Purge(device.handle, 3), FTDI::D2xx::kOk);
+    EXPECT_EQ(device.exchange({0xE0, 0x05, 0x00, 0x00, 0x00}, 3), (Bytes{0x00, 0x00, 0x00}));
+}

@@ -1,0 +1,138 @@
+// Faults on demand, armed through the C++ interface (the bench file's faults
+// section arms the same knobs; see BenchFileTest).
+#include <gtest/gtest.h>
+
+#include "SimHarness.h"
+
+using namespace simtest;
+using namespace FTDI::D2xx;
+using mdiosim::D2xxOperation;
+
+namespace {
+
+class Faults : public testing::Test {
+  protected:
+    UseBench bench{mdiosim::defaultBenchDescription()};
+    OpenDevice device{"K8A00001"};
+    mdiosim::Board& board() { return mdiosim::bench()->board("K8A00001"); }
+
+    Status writeStatus(const Bytes& bytes, std::uint32_t* written = nullptr) {
+        std::uint32_t count = 0;
+        return FT_Write(device.handle, const_cast<std::uint8_t*>(bytes.data()),
+                        static_cast<std::uint32_t>(bytes.size()), written ? written : &count);
+    }
+};
+
+std::uint32_t listedCount() {
+    std::uint32_t count = 0;
+    FT_CreateDeviceInfoList(&count);
+    return count;
+}
+
+}  // namespace
+
+TEST_F(Faults, TheNthCallOfAnOperationFailsWithTheChosenStatus) {
+    mdiosim::bench()->failCall(D2xxOperation::Write, 2, kIoError, "", 2);
+    mdiosim::bench()->failCall(D2xxOperation::Purge, 1, kOtherError, "AA000001");
+    EXPECT_EQ(writeStatus({0x87}), kOk);
+    EXPECT_EQ(writeStatus({0x87}), kIoError);
+    EXPECT_EQ(writeStatus({0x87}), kIoError);
+    EXPECT_EQ(writeStatus({0x87}), kOk);
+    // Armed for another board: calls on this one do not count.
+    EXPECT_EQ(FT_Purge(device.handle, 3), kOk);
+    OpenDevice other("AA000001");
+    EXPECT_EQ(FT_Purge(other.handle, 3), kOtherError);
+    EXPECT_EQ(FT_Purge(other.handle, 3), kOk);
+    // A failed write moved no byte.
+    EXPECT_EQ(board().counters().usbWrites, 2u);
+
+    mdiosim::bench()->failCall(D2xxOperation::CreateDeviceInfoList, 1, kDeviceNotFound);
+    std::uint32_t count = 0;
+    EXPECT_EQ(FT_CreateDeviceInfoList(&count), kDeviceNotFound);
+}
+
+TEST_F(Faults, WritesAcceptedInChunks) {
+    board().chunkWrites(3);
+    std::uint32_t written = 0;
+    EXPECT_EQ(writeStatus({0xAB, 0xAB, 0xAB, 0xAB, 0xAB}, &written), kOk);
+    EXPECT_EQ(written, 3u);
+    EXPECT_EQ(device.read(16), (Bytes{0xFA, 0xAB, 0xFA, 0xAB, 0xFA, 0xAB}));
+    board().chunkWrites(0);
+    EXPECT_EQ(writeStatus({0xAB, 0xAB, 0xAB, 0xAB, 0xAB}, &written), kOk);
+    EXPECT_EQ(written, 5u);
+}
+
+TEST_F(Faults, EmptyAndShortReads) {
+    device.write({0xAB, 0xAB, 0xAB});
+    board().shortReads(2, 0);
+    EXPECT_EQ(device.read(6), Bytes{});
+    EXPECT_EQ(device.read(6), Bytes{});
+    board().shortReads(1, 4);
+    EXPECT_EQ(device.read(6), (Bytes{0xFA, 0xAB, 0xFA, 0xAB}));
+    EXPECT_EQ(device.read(6), (Bytes{0xFA, 0xAB}));
+}
+
+TEST_F(Faults, SyncCheckAnsweredWrongly) {
+    board().wrongSyncAnswers(1);
+    EXPECT_EQ(device.exchange({0xAB}, 2), (Bytes{0xFA, 0x54}));
+    EXPECT_EQ(device.exchange({0xAB}, 2), (Bytes{0xFA, 0xAB}));
+}
+
+TEST_F(Faults, UnpluggedBoardFailsItsHandleAndComesBackClosed) {
+    ASSERT_EQ(listedCount(), 3u);
+    board().unplug();
+    EXPECT_EQ(listedCount(), 2u);
+    std::uint8_t byte = 0xAB;
+    std::uint32_t done = 0;
+    EXPECT_EQ(FT_Write(device.handle, &byte, 1, &done), kIoError);
+    EXPECT_EQ(FT_Read(device.handle, &byte, 1, &done), kIoError);
+    EXPECT_EQ(FT_SetBitMode(device.handle, 0, kBitModeMpsse), kIoError);
+    Handle handle = nullptr;
+    EXPECT_EQ(FT_OpenEx(const_cast<char*>("K8A00001"), kOpenBySerialNumber, &handle),
+              kDeviceNotFound);
+
+    board().replug();
+    EXPECT_EQ(listedCount(), 3u);
+    EXPECT_FALSE(board().isOpen());
+    // The old handle stays dead; closing it releases it.
+    EXPECT_EQ(FT_Write(device.handle, &byte, 1, &done), kIoError);
+    EXPECT_EQ(FT_Close(device.handle), kIoError);
+    EXPECT_EQ(FT_Close(device.handle), kInvalidHandle);
+    device.handle = nullptr;
+    OpenDevice fresh("K8A00001");
+    EXPECT_EQ(fresh.exchange({0xAB}, 2), (Bytes{0xFA, 0xAB}));
+}
+
+TEST_F(Faults, ScheduledUnplugAndReplugCountDriverCalls) {
+    mdiosim::bench()->scheduleUnplug("AA000001", 2, 3);
+    std::uint32_t count = 0;
+    EXPECT_EQ(FT_CreateDeviceInfoList(&count), kOk);  // call 1
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(FT_CreateDeviceInfoList(&count), kOk);  // call 2
+    EXPECT_EQ(count, 3u);
+    for (int call = 3; call <= 5; ++call) {
+        EXPECT_EQ(FT_CreateDeviceInfoList(&count), kOk);
+        EXPECT_EQ(count, 2u) << "call " << call;
+    }
+    EXPECT_EQ(FT_CreateDeviceInfoList(&count), kOk);
+    EXPECT_EQ(count, 3u);
+}
+
+TEST_F(Faults, DeviceOpenInAnotherProcess) {
+    mdiosim::bench()->board("AA000001").setOpenElsewhere(true);
+    std::uint32_t count = 0;
+    ASSERT_EQ(FT_CreateDeviceInfoList(&count), kOk);
+    std::vector<DeviceListNode> nodes(count);
+    ASSERT_EQ(FT_GetDeviceInfoList(nodes.data(), &count), kOk);
+    // The driver cannot read a device another process holds: only the flag.
+    EXPECT_EQ(nodes[1].Flags, kFlagOpened);
+    EXPECT_STREQ(nodes[1].SerialNumber, "");
+    EXPECT_STREQ(nodes[1].Description, "");
+    EXPECT_EQ(nodes[1].Type, 0u);
+    Handle handle = nullptr;
+    EXPECT_EQ(FT_OpenEx(const_cast<char*>("AA000001"), kOpenBySerialNumber, &handle),
+              kDeviceNotFound);
+    mdiosim::bench()->board("AA000001").setOpenElsewhere(false);
+    EXPECT_EQ(FT_OpenEx(const_cast<char*>("AA000001"), kOpenBySerialNumber, &handle), kOk);
+    EXPECT_EQ(FT_Close(handle), kOk);
+}
