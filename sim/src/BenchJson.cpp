@@ -109,10 +109,50 @@ std::map<unsigned, Value> registerMap(const json& value, const std::string& path
     return registers;
 }
 
+// The chip behind a PHY: the knobs of its indirect paths and the registers
+// they reach.
+ChipDescription parseChip(const json& value, const std::string& path) {
+    onlyKeys(value, path,
+             {"mailboxBusyPolls", "mailboxStatus", "mailboxNeverCompletes", "serdesStatus",
+              "memoryWindowBusyPolls", "serdes", "memory", "tge", "paged"});
+    ChipDescription chip;
+    ChipKnobs& knobs = chip.knobs;
+    const auto count = [&](const char* key) {
+        return static_cast<unsigned>(number(value[key], path + "." + key, 0xFFFFFFFF));
+    };
+    const auto word = [&](const char* key) {
+        return static_cast<std::uint16_t>(number(value[key], path + "." + key, 0xFFFF));
+    };
+    if (value.contains("mailboxBusyPolls")) knobs.mailboxBusyPolls = count("mailboxBusyPolls");
+    if (value.contains("mailboxStatus")) knobs.mailboxStatus = word("mailboxStatus");
+    if (value.contains("mailboxNeverCompletes"))
+        knobs.mailboxNeverCompletes =
+            flag(value["mailboxNeverCompletes"], path + ".mailboxNeverCompletes");
+    if (value.contains("serdesStatus")) knobs.serdesStatus = word("serdesStatus");
+    if (value.contains("memoryWindowBusyPolls"))
+        knobs.memoryWindowBusyPolls = count("memoryWindowBusyPolls");
+    const auto registers16 = [&](const char* key, unsigned maxRegister,
+                                 std::map<std::uint16_t, std::uint16_t>& into) {
+        if (!value.contains(key)) return;
+        for (const auto& [address, content] :
+             registerMap<std::uint16_t>(value[key], path + "." + key, maxRegister, 0xFFFF))
+            into[static_cast<std::uint16_t>(address)] = content;
+    };
+    registers16("serdes", 0xFFFF, chip.serdes);
+    registers16("tge", 0xFFFF, chip.tge);
+    registers16("paged", 0x5FF, chip.paged);
+    if (value.contains("memory")) {
+        for (const auto& [address, content] :
+             registerMap<std::uint32_t>(value["memory"], path + ".memory", 0xFFFFFFFF, 0xFFFFFFFF))
+            chip.memory[address] = content;
+    }
+    return chip;
+}
+
 PhyDescription parsePhy(const json& value, const std::string& path) {
     onlyKeys(value, path,
              {"address", "preambleBits", "preambleSuppression", "register32Step", "phyId",
-              "clause22", "clause45", "registers32"});
+              "clause22", "clause45", "registers32", "chip"});
     PhyDescription phy;
     if (!value.contains("address")) fail(path, "a PHY needs an \"address\"");
     phy.address =
@@ -166,11 +206,68 @@ PhyDescription parsePhy(const json& value, const std::string& path) {
                 static_cast<std::uint32_t>(number(registerValue, where + "." + key, 0xFFFFFFFF));
         }
     }
+    if (value.contains("chip")) phy.chip = parseChip(value["chip"], path + ".chip");
     return phy;
 }
 
+// A device on a K8 board's I2C bus.
+I2cDeviceDescription parseI2cDevice(const json& value, const std::string& path) {
+    onlyKeys(value, path,
+             {"kind", "address", "phy", "size", "addressBytes", "contents", "registers32"});
+    static const std::pair<const char*, I2cDeviceKind> kKinds[] = {
+        {"mdioBridge", I2cDeviceKind::MdioBridge},
+        {"registers32", I2cDeviceKind::Registers32},
+        {"eeprom", I2cDeviceKind::Eeprom}};
+    I2cDeviceDescription device;
+    if (!value.contains("kind")) fail(path, "an I2C device needs a \"kind\"");
+    const std::string kind = text(value["kind"], path + ".kind", 64);
+    bool known = false;
+    for (const auto& [name, candidate] : kKinds) {
+        if (kind == name) device.kind = candidate, known = true;
+    }
+    if (!known)
+        fail(path + ".kind",
+             "unknown I2C device kind \"" + kind + "\" (mdioBridge, registers32, eeprom)");
+    if (!value.contains("address")) fail(path, "an I2C device needs an \"address\"");
+    device.address = static_cast<unsigned>(number(value["address"], path + ".address", 0x7F));
+    const auto only = [&](const char* key, I2cDeviceKind owner) {
+        if (value.contains(key) && device.kind != owner) {
+            fail(path + "." + key, "not a setting of a " + kind);
+        }
+        return value.contains(key);
+    };
+    if (only("phy", I2cDeviceKind::MdioBridge)) {
+        device.phyAddress =
+            static_cast<unsigned>(number(value["phy"], path + ".phy", kMaxPhyAddress));
+    }
+    if (only("size", I2cDeviceKind::Eeprom)) {
+        device.size = static_cast<unsigned>(number(value["size"], path + ".size", 65536));
+        if (device.size == 0) fail(path + ".size", "an EEPROM holds at least one byte");
+    }
+    if (only("addressBytes", I2cDeviceKind::Eeprom)) {
+        device.addressBytes =
+            static_cast<unsigned>(number(value["addressBytes"], path + ".addressBytes", 2));
+        if (device.addressBytes == 0) fail(path + ".addressBytes", "1 or 2");
+    }
+    if (only("contents", I2cDeviceKind::Eeprom)) {
+        device.contents =
+            registerMap<std::uint8_t>(value["contents"], path + ".contents", device.size - 1, 0xFF);
+    }
+    if (only("registers32", I2cDeviceKind::Registers32)) {
+        const std::string where = path + ".registers32";
+        for (const auto& [key, registerValue] : object(value["registers32"], where).items()) {
+            const auto address =
+                static_cast<std::uint32_t>(number(json(key), where + "." + key, 0xFFFFFFFF));
+            device.registers32[address] =
+                static_cast<std::uint32_t>(number(registerValue, where + "." + key, 0xFFFFFFFF));
+        }
+    }
+    return device;
+}
+
 BoardDescription parseBoard(const json& value, const std::string& path) {
-    onlyKeys(value, path, {"serialNumber", "description", "chipType", "phys", "boardRegisters"});
+    onlyKeys(value, path,
+             {"serialNumber", "description", "chipType", "phys", "boardRegisters", "i2cDevices"});
     BoardDescription board;
     if (!value.contains("serialNumber")) fail(path, "a board needs a \"serialNumber\"");
     board.serialNumber = text(value["serialNumber"], path + ".serialNumber", kMaxSerialNumber);
@@ -201,6 +298,21 @@ BoardDescription parseBoard(const json& value, const std::string& path) {
         }
         board.boardRegisters = registerMap<std::uint8_t>(
             value["boardRegisters"], path + ".boardRegisters", kMaxBoardRegister, 0xFF);
+    }
+    if (value.contains("i2cDevices")) {
+        if (isControllerBoard(board.serialNumber)) {
+            fail(path + ".i2cDevices", "boards of the older family have no I2C bus");
+        }
+        std::set<unsigned> addresses;
+        const json& devices = array(value["i2cDevices"], path + ".i2cDevices");
+        for (std::size_t index = 0; index < devices.size(); ++index) {
+            const std::string where = path + ".i2cDevices[" + std::to_string(index) + "]";
+            board.i2cDevices.push_back(parseI2cDevice(devices[index], where));
+            if (!addresses.insert(board.i2cDevices.back().address).second) {
+                fail(where, "a second I2C device at address " +
+                                std::to_string(board.i2cDevices.back().address));
+            }
+        }
     }
     return board;
 }

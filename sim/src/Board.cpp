@@ -5,6 +5,7 @@
 #include <string>
 
 #include "BoardHardware.h"
+#include "I2cDevices.h"
 
 namespace mdiosim {
 
@@ -26,6 +27,8 @@ Board::Board(unsigned index, const BoardDescription& description, TransactionLog
     for (const auto& [registerAddress, value] : description.boardRegisters) {
         setBoardRegister(registerAddress, value);
     }
+    for (const I2cDeviceDescription& device : description.i2cDevices)
+        addI2cDevice(device);
 }
 
 Board::~Board() = default;
@@ -147,6 +150,34 @@ void Board::shortReads(unsigned times, unsigned maxBytes) {
 
 void Board::wrongSyncAnswers(unsigned times) {
     parts->chip.mpsse().wrongSyncAnswers(times);
+}
+
+I2cDevice& Board::addI2cDevice(const I2cDeviceDescription& description) {
+    if (parts->controller) {
+        throw std::logic_error("board " + serial + " of the older family has no I2C bus");
+    }
+    I2cDevice& device = parts->i2c().add(makeI2cDevice(description, *this));
+    parts->chip.lowByte().settle();
+    return device;
+}
+
+I2cDevice* Board::findI2cDevice(unsigned address) {
+    return parts->i2cBus ? parts->i2cBus->find(address) : nullptr;
+}
+
+std::vector<I2cTransfer> Board::i2cTraffic() const {
+    return parts->i2cBus ? parts->i2cBus->traffic : std::vector<I2cTransfer>{};
+}
+
+void Board::clearI2cTraffic() {
+    if (parts->i2cBus) parts->i2cBus->traffic.clear();
+}
+
+void Board::pullPinsLow(std::uint16_t pins) {
+    if (parts->controller) return;  // a byte pipe has no pins to read
+    parts->externalPins.pullLow(static_cast<std::uint8_t>(pins & 0xFF));
+    parts->chip.lowByte().settle();
+    parts->chip.mpsse().pullHighPinsLow(static_cast<std::uint8_t>(pins >> 8));
 }
 
 }  // namespace mdiosim

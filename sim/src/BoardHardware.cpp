@@ -24,7 +24,17 @@ BoardHardware::BoardHardware(unsigned boardIndex, std::uint32_t chipType, bool c
         // the wire, which is where the line's level shows.
         mdioBus = std::make_unique<MdioBus>(kPinClock, kPinDataIn, log, boardIndex);
         chip.lowByte().attach(*mdioBus);
+        chip.lowByte().attach(externalPins);
     }
+}
+
+I2cBus& BoardHardware::i2c() {
+    if (!i2cBus) {
+        // SCL is the MPSSE clock; SDA is the same joined wire as MDIO.
+        i2cBus = std::make_unique<I2cBus>(kPinClock, kPinDataIn);
+        chip.lowByte().attach(*i2cBus);
+    }
+    return *i2cBus;
 }
 
 void BoardHardware::attach(Phy& phy) {

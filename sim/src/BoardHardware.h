@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "BoardController.h"
+#include "ExternalPins.h"
 #include "FtdiChip.h"
+#include "I2cBus.h"
 #include "MdioBus.h"
 #include "mdiosim/Board.h"
 #include "mdiosim/Counters.h"
@@ -49,6 +51,11 @@ class BoardHardware {
     FtdiChip chip;
     std::unique_ptr<BoardController> controller;  // older family only
     std::unique_ptr<MdioBus> mdioBus;             // K8 boards only
+    std::unique_ptr<I2cBus> i2cBus;               // K8 boards with I2C devices
+    ExternalPins externalPins;                    // K8 boards: switches on inputs
+
+    // The board's I2C bus, made when the first device joins it.
+    I2cBus& i2c();
 
   private:
     const double* latency;

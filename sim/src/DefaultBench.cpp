@@ -1,4 +1,7 @@
 // The built-in bench: what MDIOSIM_BENCH unset gives.
+#include <string>
+#include <vector>
+
 #include "mdiosim/Description.h"
 
 namespace mdiosim {
@@ -55,6 +58,23 @@ PhyDescription identifiedPhy(unsigned address, std::uint32_t identifier) {
     return phy;
 }
 
+// The I2C side of the K8U board: a bridge to PHY 0 and a board EEPROM that
+// starts with the board's name.
+std::vector<I2cDeviceDescription> i2cDevicesOfTheK8uBoard() {
+    I2cDeviceDescription bridge;
+    bridge.kind = I2cDeviceKind::MdioBridge;
+    bridge.address = 0x10;
+    bridge.phyAddress = 0;
+    I2cDeviceDescription eeprom;
+    eeprom.kind = I2cDeviceKind::Eeprom;
+    eeprom.address = 0x50;
+    const std::string name = "K8U MDIO I2C";
+    for (unsigned offset = 0; offset < name.size(); ++offset) {
+        eeprom.contents[offset] = static_cast<std::uint8_t>(name[offset]);
+    }
+    return {bridge, eeprom};
+}
+
 }  // namespace
 
 BenchDescription defaultBenchDescription() {
@@ -67,6 +87,7 @@ BenchDescription defaultBenchDescription() {
     for (unsigned address = 0; address < 4; ++address) {
         k8u.phys.push_back(identifiedPhy(address, 0x7C0A4C21));
     }
+    k8u.i2cDevices = i2cDevicesOfTheK8uBoard();
     bench.boards.push_back(k8u);
 
     BoardDescription k8d;

@@ -195,7 +195,8 @@ std::size_t MpsseEngine::otherCommand(const std::uint8_t* bytes, std::size_t cou
             highDirection = bytes[2];
             break;
         case kReadDataBitsHigh:
-            replies.push(levelsOf(highValue, highDirection));
+            replies.push(
+                static_cast<std::uint8_t>(levelsOf(highValue, highDirection) & ~highPulledLow));
             break;
         case kLoopbackOn:
             loopback = true;
@@ -287,7 +288,7 @@ PinState MpsseEngine::lowPins() const {
 
 PinState MpsseEngine::highPins() const {
     return PinState{highValue, highDirection, highDriveOnlyZero,
-                    levelsOf(highValue, highDirection)};
+                    static_cast<std::uint8_t>(levelsOf(highValue, highDirection) & ~highPulledLow)};
 }
 
 }  // namespace mdiosim

@@ -30,6 +30,8 @@ class MpsseEngine {
     // Drops a command cut off mid-way (and a wait that stalls the chip).
     void discardPending();
     void wrongSyncAnswers(unsigned times) { garbledAnswers = times; }
+    // High-byte pins something outside the chip pulls low.
+    void pullHighPinsLow(std::uint8_t pins) { highPulledLow = pins; }
 
     void describe(ChipState& state) const;
     PinState lowPins() const;
@@ -60,6 +62,7 @@ class MpsseEngine {
 
     std::uint8_t lowValue = 0, lowDirection = 0, lowDriveOnlyZero = 0;
     std::uint8_t highValue = 0, highDirection = 0, highDriveOnlyZero = 0;
+    std::uint8_t highPulledLow = 0;
     std::uint16_t divisor = 0;
     bool divideBy5 = true;
     bool threePhase = false;

@@ -6,11 +6,14 @@
 
 #include "api/Exceptions.h"
 #include "ftdi/ClockRate.h"
+#include "ftdi/GpioPins.h"
 #include "ftdi/K8Board.h"
 #include "ftdi/MpsseCommands.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
 #include "leds/LED.h"
+#include "leds/LED_None.h"
+#include "mdio/I2C_MDIO.h"
 #include "mdio/K8MDIO.h"
 
 namespace FTDI::K8 {
@@ -130,11 +133,13 @@ void Device::purgeBuffers() {
 }
 
 void Device::afterBringUp() {
-    if (isMdio(protocol)) {
+    // An I2C adapter reaches its PHYs through an I2C-to-MDIO bridge; a JTAG
+    // adapter has no engine.
+    if (isI2c(protocol)) {
+        engine = std::make_unique<K8::I2C_MDIO>(this);
+    } else if (isMdio(protocol)) {
         engine = std::make_unique<K8::MDIO>(this);
     }
-    // An I2C adapter's engine (MDIO through an I2C bridge) comes with the I2C
-    // master; a JTAG adapter has none.
     if (!leds) return;
     leds->start();
     if (isJtag(protocol)) {
@@ -143,6 +148,13 @@ void Device::afterBringUp() {
         leds->addStatus(kMdioStatus);
     } else if (isI2c(protocol)) {
         leds->addStatus(kI2cStatus);
+    }
+    // Without status LEDs the spare pins are free for general use; a fresh
+    // object each opening starts from the layout's levels.
+    gpioPins.reset();
+    if (dynamic_cast<LED_None*>(leds.get()) != nullptr) {
+        auto pins = std::make_unique<GpioPins>(this);
+        if (pins->initPins()) gpioPins = std::move(pins);
     }
 }
 
@@ -176,6 +188,27 @@ void Device::syncCheck(bool force, bool requireEngine) {
         throwDeviceConnection(name, "Failed to sync with FTDI chip (command)", D2xx::kOk);
     }
     lastSync = now;
+}
+
+bool Device::setPin(std::uint8_t pin, std::uint8_t level) {
+    return gpioPins ? gpioPins->setPin(pin, level) : false;
+}
+
+bool Device::getPin(std::uint8_t pin, std::uint8_t& level) {
+    return gpioPins ? gpioPins->getPin(pin, level) : false;
+}
+
+void Device::i2cWrite(std::uint8_t address, const std::vector<std::uint8_t>& bytes) {
+    if (auto* bridged = dynamic_cast<K8::I2C_MDIO*>(engine.get()))
+        bridged->i2cWrite(address, bytes);
+}
+
+std::vector<std::uint8_t> Device::i2cRead(std::uint8_t address, std::uint32_t registerAddress,
+                                          std::uint8_t registerLength, std::uint32_t count) {
+    if (auto* bridged = dynamic_cast<K8::I2C_MDIO*>(engine.get())) {
+        return bridged->i2cRead(address, registerAddress, registerLength, count);
+    }
+    return {};
 }
 
 void Device::setClock(std::uint32_t rate, bool threePhase) {

@@ -10,12 +10,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ftdi/Device.h"
 
 namespace FTDI::K8 {
 
 class LED;
+class GpioPins;
 
 class Device : public FTDI::Device {
   public:
@@ -43,8 +45,20 @@ class Device : public FTDI::Device {
     // three-phase data clocking (each bit takes three half-periods).
     void setClock(std::uint32_t rate, bool threePhase);
 
+    // GPIO pins, forwarded to `gpioPins`: false, with nothing sent, on a
+    // board that has none (a board with status LEDs).
+    bool setPin(std::uint8_t pin, std::uint8_t level);
+    bool getPin(std::uint8_t pin, std::uint8_t& level);
+    // Raw I2C, forwarded to the engine when it is the I2C-bridged one;
+    // otherwise the write does nothing and the read returns no byte.
+    void i2cWrite(std::uint8_t address, const std::vector<std::uint8_t>& bytes);
+    std::vector<std::uint8_t> i2cRead(std::uint8_t address, std::uint32_t registerAddress,
+                                      std::uint8_t registerLength, std::uint32_t count);
+
     std::string protocol;
     std::unique_ptr<LED> leds;  // set by the factory
+    // Made at each opening for a board without status LEDs; null otherwise.
+    std::unique_ptr<GpioPins> gpioPins;
     // Time of the last successful sync check; empty until the first.
     std::optional<std::chrono::steady_clock::time_point> lastSync;
 };

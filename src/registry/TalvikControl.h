@@ -45,6 +45,21 @@ class TalvikControl {
     void setDeviceParameter(std::uint32_t index, std::uint32_t value);
     std::uint32_t deviceParameter(std::uint32_t index);
 
+    // --- board services, each of one board family. Board registers exist on
+    // the older family only: other adapters fail with std::bad_cast. GPIO and
+    // raw I2C exist on K8 boards only: other adapters get an empty result.
+    std::uint32_t boardRead(std::uint32_t adapter, std::uint32_t boardRegister);
+    void boardWrite(std::uint32_t adapter, std::uint32_t boardRegister, std::uint32_t value);
+    void i2cWrite(std::uint32_t adapter, std::uint32_t address,
+                  const std::vector<std::uint8_t>& bytes);
+    std::vector<std::uint8_t> i2cRead(std::uint32_t adapter, std::uint32_t address,
+                                      std::uint32_t registerAddress, std::uint8_t registerLength,
+                                      std::uint32_t count);
+    // 1 on success, 0 when the adapter has no GPIO pins. A null `level` is a
+    // failure (std::invalid_argument) once the adapter has pins to read.
+    std::uint32_t gpioSet(std::uint32_t adapter, std::uint8_t pin, std::uint8_t level);
+    std::uint32_t gpioGet(std::uint32_t adapter, std::uint8_t pin, std::uint8_t* level);
+
     // --- MDIO and 32-bit dispatch. Queued forms only queue; single forms
     // queue and execute the PHY's queue at once.
     void blockRead(std::uint32_t adapter, std::uint32_t phyId, std::uint32_t mmd,

@@ -16,7 +16,7 @@ using testing_support::ScriptedDriver;
 namespace {
 
 class DeviceLink : public testing::Test {
-protected:
+  protected:
     ScriptedDriver& driver = installScriptedDriver();
     FTDI::Device device{"FT1234:MDIO", "FT1234", "K8U MDIO"};
 
@@ -79,11 +79,12 @@ TEST_F(DeviceLink, SixEmptyReadsInOneCallTimeOut) {
 
 TEST_F(DeviceLink, ReadFailureNamesTheStatus) {
     driver.failNext("FT_Read", 1);
-    EXPECT_EQ(failureOf([](FTDI::Device& d) {
-                  std::uint8_t buffer[2];
-                  d.readBytes(buffer, 2);
-              }),
-              "Device Communication problem: FT1234: Error reading from the device.: Invalid handle.");
+    EXPECT_EQ(
+        failureOf([](FTDI::Device& d) {
+            std::uint8_t buffer[2];
+            d.readBytes(buffer, 2);
+        }),
+        "Device Communication problem: FT1234: Error reading from the device.: Invalid handle.");
 }
 
 TEST_F(DeviceLink, ZeroCountsMakeNoDriverCallAndReleaseTheLock) {

@@ -163,6 +163,7 @@ TEST_F(K8Device, SyncCheck) {
     driver.answerSyncProbe = true;
     driver.forget();
     device->afterBringUp();
+    driver.forget();  // the GPIO pins' first write
     device->syncCheck(false, true);
     device->syncCheck(false, true);
     EXPECT_EQ(driver.count("FT_Write"), 1u);
@@ -176,7 +177,7 @@ TEST_F(K8Device, SyncCheck) {
     auto jtag = board("JTAG");
     jtag->afterBringUp();
     EXPECT_EQ(jtag->engine, nullptr);
-    driver.forget();
+    driver.forget();  // the GPIO pins' first write
     EXPECT_THROW(jtag->syncCheck(true, true), std::bad_cast);
     jtag->engine = std::make_unique<FTDI::MDIO>(jtag.get(), 31);
     EXPECT_THROW(jtag->syncCheck(true, true), std::bad_cast);

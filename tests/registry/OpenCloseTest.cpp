@@ -1,6 +1,7 @@
 // Opening and closing adapters, shared USB handles, defaults, look-up by name.
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "RegistryFixture.h"
 
@@ -27,9 +28,11 @@ TEST_F(OpenClose, AdaptersOfOneBoardShareOneUsbDevice) {
     EXPECT_EQ(driver.count("FT_OpenEx"), 1u);
     driver.forget();
 
-    // The second protocol takes over the open handle: no driver call at all.
+    // The second protocol takes over the open handle: no bring-up; the board
+    // has no LEDs, so only its GPIO pins set the high pin byte.
     ASSERT_EQ(HW_OpenAdapter(kJtag), 1u);
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_EQ(driver.operations(), std::vector<std::string>{"FT_Write"});
+    EXPECT_EQ(driver.written(), (testing_support::Bytes{0x82, 0x00, 0x00}));
     EXPECT_EQ(HW_GetDefaultAdapter(), kJtag);
 
     // Closing the first keeps the device open for the second ...

@@ -11,6 +11,7 @@
 #include "mdiosim/Counters.h"
 #include "mdiosim/Description.h"
 #include "mdiosim/Export.h"
+#include "mdiosim/I2cDevice.h"
 #include "mdiosim/Phy.h"
 
 namespace mdiosim {
@@ -59,6 +60,19 @@ class MDIOSIM_API Board {
     Phy* findPhy(unsigned address);
     std::vector<unsigned> phyAddresses() const;
     Phy& addPhy(const PhyDescription& description);  // replaces a PHY at the same address
+
+    // --- the I2C bus of a K8 board (SCL on ADBUS0, SDA on ADBUS1/ADBUS2)
+    // Adds a device, replacing one at the same address; throws
+    // std::logic_error on a board of the older family.
+    I2cDevice& addI2cDevice(const I2cDeviceDescription& description);
+    I2cDevice* findI2cDevice(unsigned address);
+    // Every transfer seen on the bus since the last clear.
+    std::vector<I2cTransfer> i2cTraffic() const;
+    void clearI2cTraffic();
+
+    // --- inputs driven from outside the chip: bit n set pulls pin n low
+    // (pins 0..7 are ADBUS0..7, 8..15 ACBUS0..7); 0 lets every pin go.
+    void pullPinsLow(std::uint16_t pins);
 
     // --- board controller registers (older family; others have none)
     std::uint8_t boardRegister(unsigned registerAddress) const;

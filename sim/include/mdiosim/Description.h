@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "mdiosim/ChipModel.h"
 #include "mdiosim/Export.h"
+#include "mdiosim/I2cDevice.h"
 
 namespace mdiosim {
 
@@ -27,6 +29,7 @@ struct PhyDescription {
     std::map<unsigned, std::map<std::uint16_t, std::uint16_t>>
         clause45;                                        // MMD -> register -> value
     std::map<std::uint32_t, std::uint32_t> registers32;  // address -> value
+    ChipDescription chip;                                // the indirect paths' knobs and registers
 };
 
 // The faults a bench file can arm; the C++ interface offers the same knobs.
@@ -58,6 +61,8 @@ struct BoardDescription {
     std::vector<PhyDescription> phys;
     // Registers of the older family's board controller (register 5 selects the port).
     std::map<unsigned, std::uint8_t> boardRegisters;
+    // Devices on the I2C bus of a K8 board (mdiosim/I2cDevice.h).
+    std::vector<I2cDeviceDescription> i2cDevices;
 };
 
 struct BenchDescription {

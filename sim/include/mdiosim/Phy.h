@@ -1,6 +1,8 @@
 // The register model of one PHY: the 32 Clause 22 registers, sparse Clause 45
-// registers per MMD with one address register per MMD, and a 32-bit register
-// space with its current-address pointer. The PHY's management interface
+// registers per MMD with one address register per MMD, a 32-bit register
+// space with its current-address pointer, and the chip's indirect paths
+// (ChipModel). Clause 22 registers 13 and 14 reach the Clause 45 registers
+// (IEEE 802.3 annex 22D). The PHY's management interface
 // decodes frames from the MDIO line and calls the frame operations below;
 // tests read and set registers directly.
 #pragma once
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "mdiosim/ChipModel.h"
 #include "mdiosim/Description.h"
 #include "mdiosim/Export.h"
 
@@ -35,6 +38,9 @@ class MDIOSIM_API Phy {
     void setRegister32(std::uint32_t address, std::uint32_t value);
     std::uint32_t register32Pointer() const { return pointer32; }
     void setRegister32Pointer(std::uint32_t address) { pointer32 = address; }
+    // The chip's indirect paths: their knobs and the registers behind them.
+    ChipModel& chip() { return chipModel; }
+    const ChipModel& chip() const { return chipModel; }
 
     // --- what management frames do (IEEE 802.3 Clause 22 and 45, and the
     // 32-bit register frame)
@@ -53,6 +59,13 @@ class MDIOSIM_API Phy {
         return (static_cast<std::uint32_t>(mmd & 0x1F) << 16) | registerAddress;
     }
     std::uint32_t addressFor(unsigned kind, std::uint32_t address);
+    // A Clause 45 register access as the chip sees it, from a frame or from
+    // Clause 22 registers 13 and 14.
+    void clause45Write(unsigned mmd, std::uint16_t registerAddress, std::uint16_t value);
+    std::uint16_t clause45Read(unsigned mmd, std::uint16_t registerAddress);
+    // Clause 22 register 14 under the function and MMD in register 13.
+    void mmdAccessWrite(std::uint16_t value);
+    std::uint16_t mmdAccessRead();
 
     unsigned portAddress;
     unsigned preamble;
@@ -63,6 +76,7 @@ class MDIOSIM_API Phy {
     std::unordered_map<std::uint32_t, std::uint16_t> registers45;
     std::unordered_map<std::uint32_t, std::uint32_t> registers32;
     std::uint32_t pointer32 = 0;
+    ChipModel chipModel;
 };
 
 }  // namespace mdiosim

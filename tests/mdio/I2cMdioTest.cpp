@@ -1,0 +1,238 @@
+// The I2C-bridged MDIO engine: bridge frames of each operation in both access
+// modes, decoding of an execute's replies, the operations the bridge has no
+// form for, and the raw I2C transactions on queue 128.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "Hex.h"
+#include "I2cBytes.h"
+#include "ScriptedDriver.h"
+#include "api/Exceptions.h"
+#include "ftdi/K8Device.h"
+#include "mdio/I2C_MDIO.h"
+
+using namespace testing_support::i2c;
+using testing_support::hex;
+using testing_support::toHex;
+
+namespace {
+
+class I2cMdio : public testing::Test {
+  protected:
+    testing_support::ScriptedDriver& driver = testing_support::installScriptedDriver();
+    FTDI::K8::Device device{"FT9:I2C", "FT9", "K8D I2C MDIO", "I2C"};
+    FTDI::K8::I2C_MDIO& engine = makeEngine();
+
+    FTDI::K8::I2C_MDIO& makeEngine() {
+        device.engine = std::make_unique<FTDI::K8::I2C_MDIO>(&device);
+        return static_cast<FTDI::K8::I2C_MDIO&>(*device.engine);
+    }
+    void noSyncDue() { device.lastSync = std::chrono::steady_clock::now() + std::chrono::hours(1); }
+
+    static std::string failureOf(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const std::exception& error) {
+            return error.what();
+        }
+        return "no failure";
+    }
+};
+
+// A bridge transaction that sets or writes: op byte and two data bytes.
+std::string setFrame(std::uint8_t address, std::uint8_t op, std::uint8_t low, std::uint8_t high) {
+    return kIdle + kStart + writeByte(address * 2) + writeByte(op) + writeByte(low) +
+           writeByte(high) + kStop;
+}
+// A bridge transaction that reads: op byte, repeated START, two bytes in.
+std::string readFrame(std::uint8_t address, std::uint8_t op) {
+    return kIdle + kStart + writeByte(address * 2) + writeByte(op) + kIdle + kStart +
+           writeByte(address * 2 + 1) + readByte(true) + readByte(false) + kStop;
+}
+
+constexpr std::uint32_t kLow = 102;   // tag: low half of a 32-bit value
+constexpr std::uint32_t kHigh = 202;  // tag: high half
+
+}  // namespace
+
+TEST_F(I2cMdio, EachOperationQueuesItsTransactions) {
+    struct Case {
+        const char* what;
+        std::uint32_t mode;  // deviceParameter
+        std::function<void(FTDI::K8::I2C_MDIO&)> queue;
+        std::string bytes;
+        FTDI::I2c::Replies replies;
+    };
+    const std::vector<Case> cases{
+        {"Clause 45 read",
+         0,
+         [](auto& e) { e.queueRead(0x10, 1, 0x0002); },
+         setFrame(0x10, 0x01, 0x02, 0x00) + readFrame(0x10, 0x61),
+         {4, 0, 3, 2}},
+        {"Clause 45 write",
+         0,
+         [](auto& e) { e.queueWrite(0x10, 30, 0x0000, 0x8001); },
+         setFrame(0x10, 0x1E, 0x00, 0x00) + setFrame(0x10, 0x3E, 0x01, 0x80),
+         {4, 0, 4, 0}},
+        {"32-bit write through the bridge",
+         0,
+         [](auto& e) { e.queueWrite32(0x10, 0x12345678, 0xAABBCCDD); },
+         setFrame(0x10, 0x81, 0x34, 0x12) + setFrame(0x10, 0x80, 0x78, 0x56) +
+             setFrame(0x10, 0xA1, 0xBB, 0xAA) + setFrame(0x10, 0xA0, 0xDD, 0xCC),
+         {4, 0, 4, 0, 4, 0, 4, 0}},
+        {"32-bit read through the bridge",
+         0,
+         [](auto& e) { e.queueRead32(0x10, 0x12345678); },
+         setFrame(0x10, 0x81, 0x34, 0x12) + setFrame(0x10, 0x80, 0x78, 0x56) +
+             readFrame(0x10, 0xE0) + readFrame(0x10, 0xE1),
+         {4, 0, 4, 0, 3, kLow, 3, kHigh}},
+        {"32-bit write, raw",
+         1,
+         [](auto& e) { e.queueWrite32(0x10, 0x12345678, 0xAABBCCDD); },
+         kStart + writeByte(0x20) + writeByte(0x12) + writeByte(0x34) + writeByte(0x56) +
+             writeByte(0x78) + writeByte(0xDD) + writeByte(0xCC) + writeByte(0xBB) +
+             writeByte(0xAA) + kStop,
+         {9, 0}},
+        {"32-bit read, raw",
+         1,
+         [](auto& e) { e.queueRead32(0x10, 0x12345678); },
+         kStart + writeByte(0x20) + writeByte(0x12) + writeByte(0x34) + writeByte(0x56) +
+             writeByte(0x78) + kStop + kStart + writeByte(0x21) + readByte(true) + readByte(true) +
+             readByte(true) + readByte(false) + kStop,
+         {5, 0, 1, 4}},
+    };
+    for (const Case& operation : cases) {
+        SCOPED_TRACE(operation.what);
+        FTDI::K8::I2C_MDIO fresh(&device);
+        fresh.deviceParameter = operation.mode;
+        operation.queue(fresh);
+        EXPECT_EQ(toHex(fresh.commands[0x10]), toHex(hex(operation.bytes)));
+        EXPECT_EQ(fresh.i2cReplies[0x10], operation.replies);
+        EXPECT_TRUE(fresh.replySizes[0x10].empty());
+    }
+    EXPECT_TRUE(driver.calls.empty());  // queueing sends nothing
+}
+
+TEST_F(I2cMdio, ExecuteDecodesEveryReadInQueueOrder) {
+    engine.queueRead(0x10, 1, 2);
+    engine.queueWrite(0x10, 1, 2, 0x5555);
+    engine.queueRead32(0x10, 0x100);
+    const FTDI::Bytes frames = engine.commands[0x10];
+    driver.queueReply(
+        hex("00 00 00 00  00 00 00  34 12"      // Clause 45 read
+            "00 00 00 00  00 00 00 00"          // write: acknowledges only
+            "00 00 00 00  00 00 00 00"          // 32-bit address halves
+            "00 00 00  EF BE  00 00 00  FE CA"  // low half, high half
+            ));
+    EXPECT_EQ(engine.execute(0x10), (FTDI::Values{0x1234, 0xCAFEBEEF}));
+
+    // The first execute syncs; then one write and one read.
+    FTDI::Bytes expected = frames;
+    const FTDI::Bytes trailer = hex(kTrailer);
+    expected.insert(expected.end(), trailer.begin(), trailer.end());
+    EXPECT_EQ(driver.writes(), (std::vector<FTDI::Bytes>{{0xAB}, expected}));
+    EXPECT_EQ(driver.operations(),
+              (std::vector<std::string>{"FT_Write", "FT_Read", "FT_Write", "FT_Read"}));
+    EXPECT_TRUE(engine.commands[0x10].empty());
+    EXPECT_TRUE(engine.i2cReplies[0x10].empty());
+
+    // Raw mode: four bytes, least significant first.
+    engine.deviceParameter = 1;
+    engine.queueRead32(0x10, 0x100);
+    driver.queueReply(hex("00 00 00 00 00  00  DD CC BB AA"));
+    EXPECT_EQ(engine.execute(0x10), FTDI::Values{0xAABBCCDD});
+}
+
+TEST_F(I2cMdio, OperationsWithoutABridgeFormAndAddressesAbove127AreRefused) {
+    EXPECT_EQ(failureOf([&] { engine.queueReadC22(1, 2); }),
+              "FT9:I2C: Clause 22 read has no form on the I2C-to-MDIO bridge; nothing was sent.");
+    for (const auto& queue :
+         std::vector<std::function<void()>>{[&] { engine.queueWriteC22(1, 2, 3); },
+                                            [&] { engine.queueWrite32PreIncrementAddress(1, 3); },
+                                            [&] { engine.queueWrite32CurrentAddress(1, 3); },
+                                            [&] { engine.queueRead32PreIncrementAddress(1); },
+                                            [&] { engine.queueRead32CurrentAddress(1); }}) {
+        EXPECT_THROW(queue(), std::runtime_error);
+    }
+    EXPECT_TRUE(engine.commands[1].empty());
+    EXPECT_TRUE(engine.replySizes[1].empty());
+
+    for (const std::uint32_t mode : {0u, 1u}) {  // raw mode checks the address too
+        engine.deviceParameter = mode;
+        engine.queueRead32(127, 0);
+        EXPECT_EQ(failureOf([&] { engine.queueRead32(128, 0); }),
+                  "FT9: Phy id, 128, out of range: min = 0, max = 127");
+    }
+    EXPECT_TRUE(engine.commands[128].empty());  // the raw queue is no bridge address
+}
+
+TEST_F(I2cMdio, RawWriteIsOneTransactionInOneTransfer) {
+    driver.queueReply({0x00, 0x00, 0x00});  // three acknowledges
+    engine.i2cWrite(0x50, {0x01, 0x02});
+    ASSERT_EQ(driver.writes().size(), 2u);  // the sync probe, then the transaction
+    EXPECT_EQ(toHex(driver.writes()[1]), toHex(hex(kStart + writeByte(0xA0) + writeByte(0x01) +
+                                                   writeByte(0x02) + kStop + kTrailer)));
+    EXPECT_EQ(driver.calls.back().operation, "FT_Read");
+    EXPECT_EQ(driver.calls.back().arguments[1], 3u);
+}
+
+TEST_F(I2cMdio, RawReadWritesTheRegisterThenReadsInASecondTransaction) {
+    struct Case {
+        std::uint8_t registerLength;
+        std::uint32_t count;
+        std::string registerBytes;
+        std::string readBytes;
+    };
+    const std::vector<Case> cases{
+        {2, 3, writeByte(0x34) + writeByte(0x12),
+         readByte(true) + readByte(true) + readByte(false)},
+        {0, 1, "", readByte(false)},  // address-only write
+        {4, 1, writeByte(0x34) + writeByte(0x12) + writeByte(0xCD) + writeByte(0xAB),
+         readByte(false)},
+        {7, 1, writeByte(0x34) + writeByte(0x12) + writeByte(0xCD) + writeByte(0xAB),
+         readByte(false)},
+        {1, 0, writeByte(0x34), ""},  // count 0: address and STOP only
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(std::to_string(row.registerLength) + " register bytes, count " +
+                     std::to_string(row.count));
+        driver.forget();
+        noSyncDue();
+        const std::uint32_t acknowledges = std::min<std::uint32_t>(row.registerLength, 4) + 2;
+        testing_support::Bytes reply(acknowledges, 0x00);
+        for (std::uint32_t i = 0; i < row.count; ++i)
+            reply.push_back(static_cast<std::uint8_t>(0xD0 + i));
+        driver.queueReply(reply);
+
+        const FTDI::I2c::Bytes data =
+            engine.i2cRead(0x50, 0xABCD1234, row.registerLength, row.count);
+        EXPECT_EQ(data, FTDI::I2c::Bytes(reply.begin() + acknowledges, reply.end()));
+        EXPECT_EQ(toHex(driver.written()),
+                  toHex(hex(kStart + writeByte(0xA0) + row.registerBytes + kStop + kStart +
+                            writeByte(0xA1) + row.readBytes + kStop + kTrailer)));
+        EXPECT_EQ(driver.operations(), (std::vector<std::string>{"FT_Write", "FT_Read"}));
+    }
+}
+
+TEST_F(I2cMdio, FailedRawTransferLeavesNothingForTheNextOne) {
+    noSyncDue();
+    driver.failNext("FT_Read", FTDI::D2xx::kIoError);
+    EXPECT_THROW(engine.i2cRead(0x50, 0, 1, 2), FTDI::Exceptions::DeviceConnection);
+    driver.forget();
+    driver.queueReply({0x00});
+    engine.i2cWrite(0x51, {});
+    EXPECT_EQ(toHex(driver.written()), toHex(hex(kStart + writeByte(0xA2) + kStop + kTrailer)));
+
+    // More than one transfer can carry is refused before anything is sent.
+    driver.forget();
+    EXPECT_EQ(failureOf([&] { engine.i2cRead(0x50, 0, 1, 65536); }),
+              "FT9:I2C: I2C transaction of 65536 bytes refused; at most 65535 go in one "
+              "transfer.");
+    EXPECT_THROW(engine.i2cWrite(0x50, FTDI::I2c::Bytes(65536)), std::runtime_error);
+    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_TRUE(engine.commands[FTDI::K8::I2C_MDIO::kRawI2cQueue].empty());
+}

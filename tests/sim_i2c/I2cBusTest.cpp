@@ -1,0 +1,120 @@
+// The bench's I2C bus decodes whatever the lines do, not the library's byte
+// pattern: these streams use one command per bus state and shift bytes as
+// eight single bits, and the devices still see START, repeated START, STOP,
+// bytes and acknowledges.
+#include <gtest/gtest.h>
+
+#include "SimHarness.h"
+
+using namespace simtest;
+using mdiosim::I2cDeviceDescription;
+using mdiosim::I2cDeviceKind;
+using mdiosim::I2cTransfer;
+
+namespace {
+
+// SCL is ADBUS0, SDA out ADBUS1; a 1 releases SDA.
+Bytes lines(std::uint8_t levels) {
+    return {0x80, levels, 0x03};
+}
+const Bytes kStart = lines(0x03) + lines(0x01) + lines(0x00);
+const Bytes kRepeatedStart = lines(0x02) + lines(0x03) + lines(0x01) + lines(0x00);
+const Bytes kStop = lines(0x00) + lines(0x01) + lines(0x03);
+
+// Eight bits out on the falling edge, then SDA released and the acknowledge
+// clocked in: one reply byte, the bit in bit 0.
+Bytes byteOut(std::uint8_t byte) {
+    return Bytes{0x13, 0x07, byte} + lines(0x02) + Bytes{0x22, 0x00};
+}
+// Eight bits in, then the master's acknowledge (or not).
+Bytes byteIn(bool acknowledge) {
+    return lines(0x02) +
+           Bytes{0x22, 0x07, 0x13, 0x00, acknowledge ? std::uint8_t{0x00} : std::uint8_t{0xFF}};
+}
+
+mdiosim::BenchDescription benchWithI2c() {
+    mdiosim::BenchDescription description = k8Bench({1});
+    I2cDeviceDescription eeprom;
+    eeprom.address = 0x50;
+    eeprom.size = 1024;
+    eeprom.addressBytes = 2;
+    eeprom.contents = {{0x0100, 0x11}};
+    description.boards[0].i2cDevices.push_back(eeprom);
+    return description;
+}
+
+class I2cBus : public testing::Test {
+  protected:
+    UseBench bench{benchWithI2c()};
+    OpenDevice device{"K8T00001"};
+    mdiosim::Board& board() { return mdiosim::bench()->board(0); }
+};
+
+}  // namespace
+
+TEST_F(I2cBus, WriteThenRepeatedStartReadOfAnEeprom) {
+    // Pointer 0x0102 (low byte first), two data bytes, STOP.
+    device.write(kStart + byteOut(0xA0) + byteOut(0x02) + byteOut(0x01) + byteOut(0xAA) +
+                 byteOut(0xBB) + kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(5), (Bytes{0, 0, 0, 0, 0}));  // five acknowledges (SDA low)
+    EXPECT_EQ(board().findI2cDevice(0x50)->byte(0x0102), 0xAA);
+    EXPECT_EQ(board().findI2cDevice(0x50)->byte(0x0103), 0xBB);
+
+    // The pointer again, a repeated START, two bytes in: acknowledged, then not.
+    board().clearI2cTraffic();
+    device.write(kStart + byteOut(0xA0) + byteOut(0x00) + byteOut(0x01) + kRepeatedStart +
+                 byteOut(0xA1) + byteIn(true) + byteIn(false) + kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(5), (Bytes{0, 0, 0, 0, 0x11}));
+    EXPECT_EQ(device.read(1), (Bytes{0xFF}));  // offset 0x101 was never written
+    EXPECT_EQ(board().i2cTraffic(), (std::vector<I2cTransfer>{{0x50, false, true, {0x00, 0x01}},
+                                                              {0x50, true, true, {0x11, 0xFF}}}));
+}
+
+TEST_F(I2cBus, NobodyAtAnAddressMeansNoAcknowledgeAndOnes) {
+    device.write(kStart + byteOut(0x67) + byteIn(false) + kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(2), (Bytes{0x01, 0xFF}));
+    EXPECT_EQ(board().i2cTraffic(), (std::vector<I2cTransfer>{{0x33, true, false, {}}}));
+}
+
+// A PHY answering a read changes MDIO while MDC is high, which looks like
+// START and STOP to the I2C devices on the same wires. Data that spells the
+// EEPROM's read address must not make it answer and spoil the MDIO read.
+TEST_F(I2cBus, MdioTrafficOnTheSameWiresLeavesTheDevicesAlone) {
+    board().phy(1).setClause22(4, 0xA1A1);
+    EXPECT_EQ(device.exchange(clause22Frame(2, 1, 4, 0) + flush(), 3), (Bytes{0x02, 0xA1, 0xA1}));
+    for (const I2cTransfer& transfer : board().i2cTraffic()) {
+        EXPECT_NE(transfer.address, 0x50);
+    }
+}
+
+// The fields themselves are read in the README example (tests/sim/BenchFileTest.cpp).
+TEST(I2cBenchFile, MistakesNameTheDeviceAndTheField) {
+    const struct {
+        const char* devices;
+        const char* message;
+    } mistakes[] = {
+        {R"([{"kind": "rom", "address": 1}])",
+         "boards[0].i2cDevices[0].kind: unknown I2C device kind \"rom\" (mdioBridge, "
+         "registers32, eeprom)"},
+        {R"([{"kind": "eeprom", "address": 80, "phy": 1}])",
+         "boards[0].i2cDevices[0].phy: not a setting of a eeprom"},
+        {R"([{"kind": "eeprom", "address": 80, "size": 16, "contents": {"16": 1}}])",
+         "boards[0].i2cDevices[0].contents.16: 16 is out of range (at most 15)"},
+        {R"([{"kind": "eeprom", "address": 80}, {"kind": "mdioBridge", "address": 80}])",
+         "boards[0].i2cDevices[1]: a second I2C device at address 80"},
+    };
+    for (const auto& mistake : mistakes) {
+        const std::string json =
+            std::string(R"({"boards": [{"serialNumber": "K8X1", "i2cDevices": )") +
+            mistake.devices + "}]}";
+        try {
+            mdiosim::parseBenchJson(json);
+            ADD_FAILURE() << "accepted: " << mistake.devices;
+        } catch (const mdiosim::BenchFileError& error) {
+            EXPECT_EQ(std::string(error.what()), mistake.message);
+        }
+    }
+    EXPECT_THROW(
+        mdiosim::parseBenchJson(R"({"boards": [{"serialNumber": "TV1B", "i2cDevices": []}]})"),
+        mdiosim::BenchFileError);
+}
