@@ -28,7 +28,7 @@ MDIOSIM_C_EXPORT int mdiosim_read_counters(MdiosimCounters* record) {
     if (record == nullptr) return -1;
     const std::lock_guard<std::recursive_mutex> guard(mdiosim::benchMutex());
     const mdiosim::Counters totals = mdiosim::lockedBench().totals();
-    *record = {totals.usbWrites,  totals.usbReads,   totals.bytesWritten,          totals.bytesRead,
+    *record = {totals.usbWrites, totals.usbReads,   totals.bytesWritten,    totals.bytesRead,
                totals.mdcCycles, totals.roundTrips, totals.modeledSeconds()};
     return 0;
 }

@@ -10,7 +10,7 @@ bool standardErrorIsTerminal();
 class ProgressBar {
   public:
     // A total of 0 draws nothing.
-    explicit ProgressBar(std::uint32_t total) : total(total) {}
+    explicit ProgressBar(std::uint32_t registers) : total(registers) {}
     void update(std::uint32_t done);
     void finish();
 
