@@ -1,0 +1,197 @@
+// The mdioctl binary as a user runs it, on the default simulated bench.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs `mdioctl --sim <arguments>` through the shell.
+ToolRun mdioctl(const std::string& arguments, const std::string& globalOptions = "--sim") {
+    const std::string base = testing::TempDir() + "mdioctl_" +
+                             testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string command = std::string(MDIOCTL_PATH) + " " + globalOptions + " " + arguments +
+                                " >" + base + ".out 2>" + base + ".err";
+    const int raw = std::system(command.c_str());
+    ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(base + ".out"), slurp(base + ".err")};
+    std::remove((base + ".out").c_str());
+    std::remove((base + ".err").c_str());
+    return run;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(CommandLine, ListShowsEveryAdapterWithItsFamily) {
+    const ToolRun run = mdioctl("list");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              " 0  AA000001                 K8 MDIO       free\n"
+              " 1  K8A00001:I2C             K8 I2C        free\n"
+              " 2  K8A00001:MDIO            K8 MDIO       free\n"
+              " 3  TV00001B                 older family  free\n");
+
+    const ToolRun json = mdioctl("--json list");
+    ASSERT_EQ(json.status, 0);
+    const auto document = nlohmann::json::parse(json.out);
+    ASSERT_EQ(document["adapters"].size(), 4u);
+    EXPECT_EQ(document["adapters"][3]["family"], "older family");
+    EXPECT_EQ(document["adapters"][1]["name"], "K8A00001:I2C");
+}
+
+TEST(CommandLine, ReadsSinglesRangesAndClause22) {
+    ToolRun run = mdioctl("read k8a00001:mdio 3 1.0x0002+2");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "1.0x0002 = 0x7C0A\n1.0x0003 = 0x4C21\n");
+
+    run = mdioctl("read 3 1 1.2-3");  // the older family, by index
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "1.0x0002 = 0x7C0A\n1.0x0003 = 0x4B02\n");
+
+    run = mdioctl("read 2 0 c22:2");
+    EXPECT_EQ(run.out, "c22:2 = 0x7C0A\n");
+
+    // Through the Clause 22 tunnel the same identity comes back.
+    run = mdioctl("read 2 0 1.0x0003", "--sim --clause22-tunnel");
+    EXPECT_EQ(run.out, "1.0x0003 = 0x4C21\n");
+
+    run = mdioctl("--json read 2 3 1.2");
+    const auto document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["registers"][0]["value"], 0x7C0A);
+    EXPECT_EQ(document["registers"][0]["mmd"], 1);
+}
+
+TEST(CommandLine, WritesWithAndWithoutMask) {
+    // Each run is a fresh bench, so a write is shown by what it reports.
+    ToolRun run = mdioctl("write 2 3 1.0x0000 0x1234");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "1.0x0000: 0x1234\n");
+    run = mdioctl("write 2 3 1.0x0000 0x0800/0x0800");  // set the low-power bit
+    EXPECT_EQ(run.out, "1.0x0000: 0x2040 -> 0x2840\n");
+    run = mdioctl("--json write 2 3 c22:0 0x0000/0x8000");
+    const auto document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["written"]["clause"], 22);
+}
+
+TEST(CommandLine, DumpScanAndBench) {
+    ToolRun run = mdioctl("dump 2 0 1.0-0xF");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "adapter 2, PHY 0, MMD 1, registers 0x0000-0x000F\n"
+              "0x0000: 2040 0006 7C0A 4C21 0000 008B C000 0000\n"
+              "0x0008: 0000 0000 0000 0000 0000 0000 0000 0000\n");
+
+    run = mdioctl("scan 2");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(contains(run.out, "PHY 3: Clause 22 id 7C0A:4C21; Clause 45 MMDs 1 (7C0A:4C21)"))
+        << run.out;
+    EXPECT_FALSE(contains(run.out, "PHY 4"));
+    run = mdioctl("scan 2 --vendor-mmds");
+    EXPECT_TRUE(contains(run.out, " 30 (")) << run.out;
+
+    run = mdioctl("--json bench 0 1 --reads 200");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["single"]["reads"], 200);
+    EXPECT_EQ(document["single"]["roundTrips"], 200);
+    EXPECT_EQ(document["batched"]["roundTrips"], 1);
+    EXPECT_LT(document["batched"]["ratioToWireLimit"].get<double>(), 1.1);
+}
+
+TEST(CommandLine, BoardServices) {
+    ToolRun run = mdioctl("gpio 0 13 1");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "pin 13 := 1\n");
+    run = mdioctl("board 3 1");
+    EXPECT_EQ(run.out, "board register 1 = 0x13\n");
+    run = mdioctl("--json i2c 1 0x50 read 0 1 2");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["bytes"].size(), 2u);
+    run = mdioctl("i2c 1 0x50 write 0 0xAA");
+    EXPECT_EQ(run.out, "wrote 2 bytes\n");
+    // A GPIO pin that is not an output on this board.
+    run = mdioctl("gpio 0 3 1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "mdioctl: This pin isn't set as output.")) << run.err;
+}
+
+TEST(CommandLine, UsageErrorsNameTheBadArgument) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"read 2 3 1.0x1G", "mdioctl: bad register '0x1G'"},
+        {"read 2 x3 1.2", "mdioctl: bad PHY 'x3'"},
+        {"read 2 3 32.2", "mdioctl: bad MMD '32'"},
+        {"read 2 3 1.5-2", "mdioctl: bad range '1.5-2'"},
+        {"write 2 3 1.2-4 0", "mdioctl: bad register '1.2-4'"},
+        {"write 2 3 1.2 0x10000", "mdioctl: bad value '0x10000'"},
+        {"read 2 3", "mdioctl: REGISTER is required"},
+        {"frobnicate", "mdioctl: "},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ToolRun run = mdioctl(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_TRUE(contains(run.err, message)) << arguments << ": " << run.err;
+        EXPECT_TRUE(contains(run.err, "Usage: mdioctl")) << arguments;
+    }
+    // A leading zero is decimal, not octal.
+    EXPECT_EQ(mdioctl("read 2 03 1.010").out, "1.0x000A = 0x0000\n");
+}
+
+TEST(CommandLine, LibraryFailuresExitWithItsText) {
+    ToolRun run = mdioctl("read 9 3 1.2");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "mdioctl: Device not found/in use: <index 9>\n")) << run.err;
+
+    // A board that disappears after its first few driver calls.
+    const std::string bench = testing::TempDir() + "unplugging_bench.json";
+    std::ofstream(bench)
+        << R"({"boards": [{"serialNumber": "TV00009B", "description": "Talvik MDIO",
+        "chipType": 5, "phys": [{"address": 0}]}],
+        "faults": [{"kind": "unplug", "serialNumber": "TV00009B", "afterCalls": 4}]})";
+    run = mdioctl("read 0 0 1.2", "--sim=" + bench);
+    std::remove(bench.c_str());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "mdioctl: Device Communication problem: TV00009B")) << run.err;
+}
+
+TEST(CommandLine, TraceGoesToTheNamedFile) {
+    const std::string trace = testing::TempDir() + "mdioctl_trace.csv";
+    const ToolRun run = mdioctl("write 2 1 7.0x10 5", "--sim --trace=" + trace);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(slurp(trace), "adapter,phy,op,mmd,address,value,\n2,1,MW,07,0010,0005\n");
+    std::remove(trace.c_str());
+}
+
+TEST(CommandLine, EveryReadmeExampleRuns) {
+    // Lines of the README that start with "$ mdioctl" are examples of the tool.
+    std::ifstream readme(README_PATH);
+    int examples = 0;
+    for (std::string line; std::getline(readme, line);) {
+        const std::string prompt = "$ mdioctl ";
+        if (line.rfind(prompt, 0) != 0) continue;
+        ++examples;
+        const ToolRun run = mdioctl(line.substr(prompt.size()), "");
+        EXPECT_EQ(run.status, 0) << line << "\n" << run.err;
+    }
+    EXPECT_GE(examples, 8);
+}

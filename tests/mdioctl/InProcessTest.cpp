@@ -1,0 +1,53 @@
+// mdioctl's commands run in this process, where the simulated bench's
+// counters and bus log show what they cost and what they touched.
+#include <gtest/gtest.h>
+
+#include "Commands.h"
+#include "SimulatedBench.h"
+#include "mdiosim/Bench.h"
+
+namespace {
+
+constexpr const char* kBoard = "AA000001";  // no status LED: only our traffic
+
+class InProcess : public testing::Test {
+  protected:
+    void SetUp() override {
+        testing_support::useSimulatedBench();
+        // Open the adapter and make the once-a-second sync exchange up front.
+        mdioctl::RegisterRange one{false, 1, 2, 1};
+        session.readRange(session.open("0"), 1, one, 1);
+        mdiosim::bench()->log().clear();
+    }
+    mdioctl::Session session{mdioctl::SessionOptions{}};
+    mdioctl::Output out{true};
+};
+
+}  // namespace
+
+TEST_F(InProcess, A256RegisterDumpIsOneRoundTrip) {
+    const mdiosim::Counters before = mdiosim::bench()->board(kBoard).counters();
+    mdioctl::dumpRegisters(session, out, "0", 1, mdioctl::RegisterRange{false, 1, 0, 256});
+    const mdiosim::Counters after = mdiosim::bench()->board(kBoard).counters();
+    EXPECT_EQ(after.usbWrites - before.usbWrites, 1u);
+    EXPECT_EQ(after.usbReads - before.usbReads, 1u);
+    EXPECT_EQ(out.document["values"].size(), 256u);
+    EXPECT_EQ(out.document["values"][2], 0x7C0A);
+}
+
+TEST_F(InProcess, ScanLeavesVendorMmdsAloneUnlessAsked) {
+    const auto touchesVendorMmd = [] {
+        for (const mdiosim::Transaction& t : mdiosim::bench()->transactionsSeen()) {
+            if (t.bus == mdiosim::Bus::Mdio && (t.mmd == 30 || t.mmd == 31) &&
+                t.operation == mdiosim::Operation::Clause45Address) {
+                return true;
+            }
+        }
+        return false;
+    };
+    mdioctl::scanAdapter(session, out, "0", false);
+    EXPECT_EQ(out.document["phys"].size(), 2u);
+    EXPECT_FALSE(touchesVendorMmd());
+    mdioctl::scanAdapter(session, out, "0", true);
+    EXPECT_TRUE(touchesVendorMmd());
+}

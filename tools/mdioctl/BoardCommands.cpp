@@ -1,0 +1,85 @@
+// gpio, i2c and board: thin commands over the board-service exports.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "mdiohost.h"
+
+namespace mdioctl {
+
+void gpioCommand(Session& session, Output& out, const std::string& adapter, std::uint32_t pin,
+                 const std::string& level) {
+    const std::uint32_t index = session.open(adapter);
+    const auto pin8 = static_cast<std::uint8_t>(pin);
+    out.document = {{"adapter", index}, {"pin", pin}};
+    if (level.empty()) {
+        std::uint8_t read = 0;
+        const std::uint32_t done = HW_GpioGetAdapter(index, pin8, &read);
+        Session::check();
+        if (done == 0) throw LibraryError("adapter " + std::to_string(index) + " has no GPIO pins");
+        out.document["level"] = read;
+        out.line("pin " + std::to_string(pin) + " = " + std::to_string(read));
+        return;
+    }
+    const std::uint32_t wanted = parseNumber(level, "LEVEL", 1);
+    const std::uint32_t done = HW_GpioSetAdapter(index, pin8, static_cast<std::uint8_t>(wanted));
+    Session::check();
+    if (done == 0) throw LibraryError("adapter " + std::to_string(index) + " has no GPIO pins");
+    out.document["level"] = wanted;
+    out.line("pin " + std::to_string(pin) + " := " + std::to_string(wanted));
+}
+
+void i2cRead(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
+             std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count) {
+    const std::uint32_t index = session.open(adapter);
+    const std::vector<unsigned char> bytes = i2c_ReadAdapter(
+        index, address, registerAddress, static_cast<unsigned char>(registerLength), count);
+    Session::check();
+    if (bytes.size() != count) {
+        throw LibraryError("adapter " + std::to_string(index) + " has no I2C master");
+    }
+    std::string text;
+    for (const unsigned char byte : bytes) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", byte);
+        text += (text.empty() ? "" : " ") + std::string(hex);
+    }
+    out.line(text);
+    out.document = {
+        {"adapter", index}, {"address", address}, {"register", registerAddress}, {"bytes", bytes}};
+}
+
+void i2cWrite(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
+              const std::vector<std::uint8_t>& bytes) {
+    const std::uint32_t index = session.open(adapter);
+    std::vector<unsigned char> data(bytes.begin(), bytes.end());
+    i2c_WriteAdapter(index, address, data);
+    Session::check();
+    out.line("wrote " + std::to_string(data.size()) + " bytes");
+    out.document = {{"adapter", index}, {"address", address}, {"bytes", data}};
+}
+
+void boardCommand(Session& session, Output& out, const std::string& adapter,
+                  std::uint32_t registerAddress, const std::string& value) {
+    const std::uint32_t index = session.open(adapter);
+    out.document = {{"adapter", index}, {"register", registerAddress}};
+    if (value.empty()) {
+        const std::uint32_t read = Board_ReadAdapter(index, registerAddress);
+        Session::check();
+        out.document["value"] = read;
+        char text[48];
+        std::snprintf(text, sizeof text, "board register %u = 0x%02X", registerAddress, read);
+        out.line(text);
+        return;
+    }
+    const std::uint32_t written = parseNumber(value, "VALUE", 0xFF);
+    Board_WriteAdapter(index, registerAddress, written);
+    Session::check();
+    out.document["value"] = written;
+    char text[48];
+    std::snprintf(text, sizeof text, "board register %u := 0x%02X", registerAddress, written);
+    out.line(text);
+}
+
+}  // namespace mdioctl

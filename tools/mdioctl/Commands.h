@@ -1,0 +1,38 @@
+// The mdioctl commands. Each reports through Output (text or JSON) and
+// throws UsageError or LibraryError on failure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Arguments.h"
+#include "Output.h"
+#include "Session.h"
+
+namespace mdioctl {
+
+void listAdapters(Session& session, Output& out);
+
+void readRegisters(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
+                   const RegisterRange& range);
+void writeRegister(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
+                   const RegisterRange& target, const MaskedValue& value);
+void dumpRegisters(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
+                   const RegisterRange& range);
+
+void scanAdapter(Session& session, Output& out, const std::string& adapter, bool vendorMmds);
+
+void benchAdapter(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
+                  std::uint32_t count);
+
+void gpioCommand(Session& session, Output& out, const std::string& adapter, std::uint32_t pin,
+                 const std::string& level);
+void i2cRead(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
+             std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count);
+void i2cWrite(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
+              const std::vector<std::uint8_t>& bytes);
+void boardCommand(Session& session, Output& out, const std::string& adapter,
+                  std::uint32_t registerAddress, const std::string& value);
+
+}  // namespace mdioctl

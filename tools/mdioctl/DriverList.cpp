@@ -1,0 +1,84 @@
+#include "DriverList.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+#include "ftdi/d2xx/D2xxAbi.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace mdioctl {
+namespace {
+
+using namespace FTDI::D2xx;
+
+struct ListFunctions {
+    FT_CreateDeviceInfoList_Fn create = nullptr;
+    FT_GetDeviceInfoList_Fn get = nullptr;
+};
+
+// The same driver file the library loads: MDIOHOST_D2XX or the default.
+ListFunctions loadListFunctions() {
+    const char* named = std::getenv("MDIOHOST_D2XX");
+#if defined(_WIN32)
+    HMODULE module = LoadLibraryA(named != nullptr && named[0] != '\0' ? named : "FTD2XX.dll");
+    if (module == nullptr) return {};
+    return {reinterpret_cast<FT_CreateDeviceInfoList_Fn>(
+                GetProcAddress(module, MAKEINTRESOURCEA(kOrdinalCreateDeviceInfoList))),
+            reinterpret_cast<FT_GetDeviceInfoList_Fn>(
+                GetProcAddress(module, MAKEINTRESOURCEA(kOrdinalGetDeviceInfoList)))};
+#else
+    void* module = dlopen(named != nullptr && named[0] != '\0' ? named : "libftd2xx.so", RTLD_NOW);
+    if (module == nullptr) return {};
+    return {reinterpret_cast<FT_CreateDeviceInfoList_Fn>(dlsym(module, "FT_CreateDeviceInfoList")),
+            reinterpret_cast<FT_GetDeviceInfoList_Fn>(dlsym(module, "FT_GetDeviceInfoList"))};
+#endif
+}
+
+template <std::size_t N>
+std::string fieldText(const char (&field)[N]) {
+    return std::string(field, std::find(field, field + N, '\0'));
+}
+
+}  // namespace
+
+std::map<std::string, ListedBoard> readDriverList() {
+    std::map<std::string, ListedBoard> boards;
+    const ListFunctions list = loadListFunctions();
+    if (list.create == nullptr || list.get == nullptr) return boards;
+    std::uint32_t count = 0;
+    if (list.create(&count) != kOk || count == 0) return boards;
+    std::vector<DeviceListNode> nodes(count, DeviceListNode{});
+    if (list.get(nodes.data(), &count) != kOk) return boards;
+    for (std::uint32_t i = 0; i < std::min<std::size_t>(count, nodes.size()); ++i) {
+        boards[fieldText(nodes[i].SerialNumber)] = {fieldText(nodes[i].Description),
+                                                    (nodes[i].Flags & kFlagOpened) != 0};
+    }
+    return boards;
+}
+
+std::string adapterFamily(const std::string& adapterName,
+                          const std::map<std::string, ListedBoard>& boards) {
+    const std::size_t colon = adapterName.find(':');
+    const auto board = boards.find(adapterName.substr(0, colon));
+    if (board == boards.end()) return "unknown";
+    const std::string& description = board->second.description;
+    if (description.rfind("K8", 0) != 0) return "older family";
+    if (colon != std::string::npos) return "K8 " + adapterName.substr(colon + 1);
+    // A board with one protocol: the adapter carries the serial number alone,
+    // and the description names the protocol.
+    std::istringstream tokens(description);
+    for (std::string token; tokens >> token;) {
+        if (token == "MDIO" || token == "I2C" || token == "JTAG") return "K8 " + token;
+    }
+    return "unknown";
+}
+
+}  // namespace mdioctl
