@@ -16,17 +16,6 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-# How a test program names the simulated bench in MDIOHOST_D2XX
-# (DEFINITIONS MDIOSIM_PATH="${MDIOSIM_LOAD_NAME}"): its path on Linux; on
-# Windows its file name, which LoadLibrary finds next to the program (every
-# .exe and .dll of the build shares one directory) and which is the module a
-# program linking mdiosim already holds, so there is one bench.
-if(WIN32)
-  set(MDIOSIM_LOAD_NAME "$<TARGET_FILE_NAME:mdiosim>")
-else()
-  set(MDIOSIM_LOAD_NAME "$<TARGET_FILE:mdiosim>")
-endif()
-
 # mdiohost_test_suite(<name> SOURCES ... [LIBS ...] [DEFINITIONS ...])
 # One executable per test area. Every test runs in its own process (ctest runs
 # each discovered test separately), so process-wide library state starts fresh.
