@@ -1,18 +1,23 @@
 # The two commands of a fresh Debian 12 machine:
 #   make demo   install what is missing, build, run mdioctl on the simulated bench
 #   make test   install what is missing, build, run the whole test suite
-#               (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer)
+#               (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer,
+#               then the 64-bit Windows cross build with its tests under Wine)
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
+WIN_DIR   ?= build-win
 JOBS      ?= 2
 CMAKE_GEN := -G Ninja
 
-.PHONY: all demo test deps build test-native test-asan format clean
+.PHONY: all demo test deps deps-windows build test-native test-asan test-windows format clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
+
+deps-windows:
+	@scripts/install-deps.sh --windows
 
 build: deps
 	@scripts/stage.sh "configure and build" \
@@ -25,6 +30,7 @@ demo: build
 test: build
 	@scripts/stage.sh "tests" ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure
 	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory test-windows
 
 test-asan: deps
 	@scripts/stage.sh "sanitized build" \
@@ -32,8 +38,17 @@ test-asan: deps
 	           -DMDIOHOST_BUILD_BENCH=OFF >/dev/null && cmake --build $(ASAN_DIR) -j $(JOBS)'
 	@scripts/stage.sh "sanitized tests" ctest --test-dir $(ASAN_DIR) -j $(JOBS) --output-on-failure
 
+# mdiohost.dll, the simulated FTD2XX.dll and the test programs, cross-built
+# with mingw-w64; ctest runs each test program under Wine.
+test-windows: deps-windows
+	@scripts/stage.sh "Windows cross build" \
+	  sh -c 'cmake -S . -B $(WIN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	           -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null && \
+	         cmake --build $(WIN_DIR) -j $(JOBS)'
+	@scripts/stage.sh "Windows tests under Wine" ctest --test-dir $(WIN_DIR) -j $(JOBS) --output-on-failure
+
 format:
 	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(WIN_DIR)

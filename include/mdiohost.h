@@ -14,6 +14,15 @@
  *
  * Threads: call the library from one thread at a time.
  *
+ * Windows: mdiohost.dll is a 64-bit DLL built with mingw-w64; it needs
+ * FTD2XX.dll, the vendor's D2XX driver library, next to the program or on
+ * the DLL search path (MDIOHOST_D2XX names another file). Once loaded it
+ * stays loaded until the process ends: FreeLibrary does not unload it, so
+ * that no LED thread is ever joined under the loader lock. Close adapters
+ * before the process ends to leave the boards idle. Environment variables are
+ * read from the process environment, so values a host sets at run time
+ * (SetEnvironmentVariable, _putenv of any C runtime) are seen.
+ *
  * Adapters are numbered from 0 in the order the library first saw them; an
  * index stays valid for the life of the process. A "qualified PHY id" (the
  * ZM_API_ functions) with bit 31 set carries an adapter index in bits 30..16
@@ -97,9 +106,12 @@ MDIOHOST_API uint32_t HW_BlockReadQueueSize(void);
 
 MDIOHOST_API void HW_EnableLoggingStdout(void);
 MDIOHOST_API void HW_EnableLoggingStderr(void);
-/* The stream must come from the same C runtime as the library's (on Windows:
- * the UCRT/MSVCRT the DLL was built against); the library may close it when
- * HW_DisableLogging(nonzero) is called. NULL leaves tracing off. */
+/* The stream must come from the same C runtime as the library's. On Windows
+ * that is msvcrt.dll, the runtime of mingw-w64 builds: a FILE* from a host
+ * built with Visual C++ (the UCRT) must not be passed; such hosts use
+ * HW_EnableLoggingStdout or HW_EnableLoggingStderr. The library may close
+ * the stream when HW_DisableLogging(nonzero) is called. NULL leaves tracing
+ * off. */
 MDIOHOST_API void HW_EnableLogging(FILE* stream);
 MDIOHOST_API void HW_DisableLogging(int32_t closeStream);
 MDIOHOST_API void HW_LogMsg(const char* text);

@@ -8,7 +8,10 @@ set -euo pipefail
 packages=(g++ cmake ninja-build make pkg-config googletest libgtest-dev libgmock-dev
           libbenchmark-dev libcli11-dev nlohmann-json3-dev)
 if [[ "${1:-}" == "--windows" ]]; then
-  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine64)
+  # The posix thread model of the cross compiler is the one with std::thread;
+  # the cross build's toolchain file names it explicitly.
+  packages+=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
+             gcc-mingw-w64-x86-64-posix wine64)
 fi
 
 missing=()

@@ -1,15 +1,18 @@
 #include "ftdi/ClockRate.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <optional>
 #include <stdexcept>
+
+#include "ftdi/EnvironmentVariable.h"
 
 namespace FTDI::K8 {
 
 std::uint32_t clockRateFromEnvironment(const std::string& variableName, std::uint32_t defaultRate) {
-    const char* text = std::getenv(variableName.c_str());
-    if (text == nullptr) return defaultRate;
+    const std::optional<std::string> value = environmentVariable(variableName.c_str());
+    if (!value) return defaultRate;
+    const std::string& text = *value;
     try {
         // 64-bit parsing on every platform, so "-1" (which wraps to a huge
         // number) is refused on Windows, whose long is 32 bits, as on Linux.

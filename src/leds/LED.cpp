@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "api/LibraryLifetime.h"
 #include "ftdi/Device.h"
 #include "ftdi/K8Board.h"
 #include "ftdi/MpsseCommands.h"
@@ -66,6 +67,12 @@ void LED::start() {
 }
 
 void LED::stop() {
+    if (mdiohost::processIsEnding()) {
+        // Windows has already terminated the blink thread, perhaps while it
+        // held `mutex`: let go of it without joining or locking.
+        if (thread.joinable()) thread.detach();
+        return;
+    }
     if (!stopped) {
         // No notify: the thread sees the request when its current wait ends.
         stopRequested = true;

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
+#include "Environment.h"
 #include "ftdi/Device.h"
 #include "ftdi/d2xx/Driver.h"
+#include "ftdi/d2xx/DynamicLibrary.h"
 #include "ftdi/d2xx/SharedLibraryDriver.h"
 
 using namespace FTDI::D2xx;
@@ -45,7 +48,7 @@ TEST(DriverLoader, CallsReachTheLoadedLibrary) {
 }
 
 TEST(DriverLoader, EnvironmentChoosesTheLibraryForTheWholeStack) {
-    ASSERT_EQ(setenv(kDriverVariable, FAKE_D2XX_PATH, 1), 0);
+    testing_support::setEnvironment(kDriverVariable, FAKE_D2XX_PATH);
     // The first use of the driver loads it; a device then talks through it.
     FTDI::Device device("FAKE1", "FAKE1", "K8U MDIO");
     ASSERT_EQ(driver().openBySerialNumber("FAKE1", device.handle), kOk);
@@ -83,3 +86,41 @@ TEST(DriverLoader, LibraryLackingAFunctionIsRefusedByName) {
     std::uint32_t count = 0;
     EXPECT_EQ(incomplete.createDeviceInfoList(count), kDriverMissingStatus);
 }
+
+#if defined(_WIN32)
+// On Windows the loader finds every function by its number alone. A stand-in
+// for the driver that puts a function under the wrong number would have the
+// loader call, say, FT_Read where it means FT_Write; looking each number up
+// against the name catches that.
+TEST(DriverLoader, EveryOrdinalIsTheFunctionOfThatName) {
+    const std::pair<const char*, unsigned> vendorOrdinals[] = {
+        {"FT_CreateDeviceInfoList", kOrdinalCreateDeviceInfoList},
+        {"FT_GetDeviceInfoList", kOrdinalGetDeviceInfoList},
+        {"FT_OpenEx", kOrdinalOpenEx},
+        {"FT_Close", kOrdinalClose},
+        {"FT_ResetDevice", kOrdinalResetDevice},
+        {"FT_SetUSBParameters", kOrdinalSetUSBParameters},
+        {"FT_SetChars", kOrdinalSetChars},
+        {"FT_SetTimeouts", kOrdinalSetTimeouts},
+        {"FT_SetLatencyTimer", kOrdinalSetLatencyTimer},
+        {"FT_SetBitMode", kOrdinalSetBitMode},
+        {"FT_GetDeviceInfo", kOrdinalGetDeviceInfo},
+        {"FT_StopInTask", kOrdinalStopInTask},
+        {"FT_Purge", kOrdinalPurge},
+        {"FT_RestartInTask", kOrdinalRestartInTask},
+        {"FT_Write", kOrdinalWrite},
+        {"FT_Read", kOrdinalRead},
+    };
+    for (const char* file : {FAKE_D2XX_PATH, SIMULATED_FTD2XX}) {
+        std::string error;
+        std::unique_ptr<DynamicLibrary> library = DynamicLibrary::open(file, error);
+        ASSERT_TRUE(library) << file << ": " << error;
+        for (const auto& [name, ordinal] : vendorOrdinals) {
+            void* byName = library->symbol(name);
+            ASSERT_NE(byName, nullptr) << file << " lacks " << name;
+            EXPECT_EQ(library->symbolByOrdinal(ordinal), byName)
+                << file << ": ordinal " << ordinal << " is not " << name;
+        }
+    }
+}
+#endif

@@ -30,10 +30,11 @@ ListFunctions loadListFunctions() {
 #if defined(_WIN32)
     HMODULE module = LoadLibraryA(named != nullptr && named[0] != '\0' ? named : "FTD2XX.dll");
     if (module == nullptr) return {};
-    return {reinterpret_cast<FT_CreateDeviceInfoList_Fn>(
-                GetProcAddress(module, MAKEINTRESOURCEA(kOrdinalCreateDeviceInfoList))),
-            reinterpret_cast<FT_GetDeviceInfoList_Fn>(
-                GetProcAddress(module, MAKEINTRESOURCEA(kOrdinalGetDeviceInfoList)))};
+    // Through void*: GetProcAddress's FARPROC is a function type of its own.
+    return {reinterpret_cast<FT_CreateDeviceInfoList_Fn>(reinterpret_cast<void*>(
+                GetProcAddress(module, MAKEINTRESOURCEA(kOrdinalCreateDeviceInfoList)))),
+            reinterpret_cast<FT_GetDeviceInfoList_Fn>(reinterpret_cast<void*>(
+                GetProcAddress(module, MAKEINTRESOURCEA(kOrdinalGetDeviceInfoList))))};
 #else
     void* module = dlopen(named != nullptr && named[0] != '\0' ? named : "libftd2xx.so", RTLD_NOW);
     if (module == nullptr) return {};

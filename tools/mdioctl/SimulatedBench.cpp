@@ -47,10 +47,9 @@ std::optional<BenchCounters> simulatedBenchCounters() {
     if (gBenchLibrary.empty()) return std::nullopt;
 #if defined(_WIN32)
     HMODULE module = LoadLibraryA(gBenchLibrary.c_str());
-    auto read =
-        module != nullptr
-            ? reinterpret_cast<ReadCounters>(GetProcAddress(module, "mdiosim_read_counters"))
-            : nullptr;
+    auto read = module != nullptr ? reinterpret_cast<ReadCounters>(reinterpret_cast<void*>(
+                                        GetProcAddress(module, "mdiosim_read_counters")))
+                                  : nullptr;
 #else
     void* module = dlopen(gBenchLibrary.c_str(), RTLD_NOW);
     auto read = module != nullptr

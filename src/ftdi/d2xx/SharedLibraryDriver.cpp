@@ -1,7 +1,8 @@
 #include "ftdi/d2xx/SharedLibraryDriver.h"
 
 #include <cstdio>
-#include <cstdlib>
+
+#include "ftdi/EnvironmentVariable.h"
 
 namespace FTDI::D2xx {
 namespace {
@@ -26,8 +27,8 @@ void* resolve(const DynamicLibrary& library, [[maybe_unused]] const char* name,
 }  // namespace
 
 SharedLibraryDriver SharedLibraryDriver::fromEnvironment() {
-    const char* named = std::getenv(kDriverVariable);
-    return SharedLibraryDriver(named != nullptr && named[0] != '\0' ? named : kDefaultDriverFile);
+    const std::optional<std::string> named = environmentVariable(kDriverVariable);
+    return SharedLibraryDriver(named && !named->empty() ? *named : kDefaultDriverFile);
 }
 
 SharedLibraryDriver::SharedLibraryDriver(const std::string& file) {
@@ -127,7 +128,8 @@ Status SharedLibraryDriver::setChars(Handle handle, std::uint8_t eventChar,
     return api.setChars(handle, eventChar, eventCharEnabled, errorChar, errorCharEnabled);
 }
 
-Status SharedLibraryDriver::setTimeouts(Handle handle, std::uint32_t readMs, std::uint32_t writeMs) {
+Status SharedLibraryDriver::setTimeouts(Handle handle, std::uint32_t readMs,
+                                        std::uint32_t writeMs) {
     if (!loaded()) return kDriverMissingStatus;
     return api.setTimeouts(handle, readMs, writeMs);
 }
