@@ -14,19 +14,30 @@ namespace {
 // is deliberately never released.
 bool gFailed = false;
 char* gErrorBuffer = nullptr;
+Reallocate gReallocate = &std::realloc;
 
 }  // namespace
 
-bool failureFlag() { return gFailed; }
+bool failureFlag() {
+    return gFailed;
+}
 
-void clearFailureFlag() { gFailed = false; }
+void clearFailureFlag() {
+    gFailed = false;
+}
 
-const char* errorMessage() { return gErrorBuffer; }
+const char* errorMessage() {
+    return gErrorBuffer;
+}
+
+void useErrorBufferAllocator(Reallocate reallocate) {
+    gReallocate = reallocate;
+}
 
 void saveErrorMessage(const char* text) {
     gFailed = true;
     const std::size_t size = std::strlen(text) + 1;
-    void* resized = std::realloc(gErrorBuffer, size);
+    void* resized = gReallocate(gErrorBuffer, size);
     if (resized == nullptr) {
         std::fputs("Out of memory. Couldn't save error message.\n", stderr);
         std::fflush(stderr);

@@ -3,6 +3,8 @@
 // and the text stays until the next failure overwrites it.
 #pragma once
 
+#include <cstddef>
+
 namespace mdiohost {
 
 bool failureFlag();
@@ -14,6 +16,11 @@ const char* errorMessage();
 
 // Sets the flag and keeps a copy of `text`.
 void saveErrorMessage(const char* text);
+
+// The allocator of the error buffer. Tests replace it to see what happens
+// when a message cannot be kept; the library always uses std::realloc.
+using Reallocate = void* (*)(void* block, std::size_t size);
+void useErrorBufferAllocator(Reallocate reallocate);
 
 // Records the exception in flight; call only from inside a catch handler.
 // With `echo`, the message also goes to standard error behind "Error: ".

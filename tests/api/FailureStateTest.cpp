@@ -1,6 +1,7 @@
 // The failure state seen through HW_Fail and HW_Error, fed by the guard frame.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -69,5 +70,17 @@ TEST(FailureState, VoidGuardRecordsTheSystemsExceptions) {
 TEST(FailureState, CallExceptionDoesNothing) {
     HW_CallException();
     EXPECT_EQ(HW_Fail(), 0);
+    EXPECT_EQ(HW_Error(), nullptr);
+}
+
+TEST(FailureState, MessageThatCannotBeKeptLeavesTheFlagAndNoText) {
+    failingWith("kept so far", Echo::Silent);
+    mdiohost::useErrorBufferAllocator([](void*, std::size_t) -> void* { return nullptr; });
+    testing::internal::CaptureStderr();
+    failingWith("too big to keep", Echo::Silent);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Out of memory. Couldn't save error message.\n");
+    mdiohost::useErrorBufferAllocator(&std::realloc);
+    EXPECT_EQ(HW_Fail(), 1);
     EXPECT_EQ(HW_Error(), nullptr);
 }
