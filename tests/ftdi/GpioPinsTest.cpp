@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "Failure.h"
 #include "Hex.h"
 #include "ScriptedDriver.h"
 #include "ftdi/GpioPins.h"
@@ -14,6 +15,8 @@
 
 using testing_support::hex;
 using testing_support::toHex;
+
+using testing_support::failureOf;
 
 namespace {
 
@@ -28,15 +31,6 @@ class GpioPins : public testing::Test {
         device->handle = reinterpret_cast<FTDI::D2xx::Handle>(std::uintptr_t{0x1000});
         device->afterBringUp();
         return device;
-    }
-
-    static std::string failureOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "no failure";
     }
 };
 
