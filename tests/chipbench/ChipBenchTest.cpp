@@ -1,7 +1,7 @@
 // Values written through each of the chip's paths land in the simulated
 // chip's register and read back through the same path, on both board
-// families; delegations switch between paths to the same register; block
-// operations and 32-bit registers work through the shared library.
+// families; delegations switch between paths to the same register; and
+// 32-bit registers work through the shared library.
 #include <functional>
 #include <string>
 #include <vector>
@@ -138,25 +138,6 @@ TEST_F(ChipBench, DelegationsSwitchPathsToTheSameRegister) {
             EXPECT_EQ(count(accesses(kK8), c.mailboxCommand), state);
         }
     }
-}
-
-TEST_F(ChipBench, BlockOperationsCollectValuesInQueueOrder) {
-    mdiosim::Phy& target = phy(kK8, 3);
-    for (std::uint16_t r = 0; r < 4; ++r)
-        target.setClause45(7, r, static_cast<std::uint16_t>(0x700 + r));
-    HW_BlockRead(3, 7, 0);
-    HW_BlockWrite(3, 7, 1, 0x0BAD);
-    HW_BlockRead(3, 7, 1);
-    ZM_API_MDIO_BlockRead(0x80000003, 7, 2);  // adapter 0 by its qualified id
-    HW_BlockReadAdapter(kK8, 3, 7, 3);
-    const std::uint64_t result = HW_BlockOperationExecute(3);
-    ASSERT_NE(result, 0u);
-    ASSERT_EQ(HW_BlockReadQueueSize(), 4u);
-    const auto* values =
-        reinterpret_cast<const std::uint32_t*>(static_cast<std::uintptr_t>(result));
-    EXPECT_EQ(std::vector<std::uint32_t>(values, values + 4),
-              (std::vector<std::uint32_t>{0x700, 0x0BAD, 0x702, 0x703}));
-    EXPECT_EQ(HW_Fail(), 0) << (HW_Error() ? HW_Error() : "");
 }
 
 TEST_F(ChipBench, Registers32ThroughTheExports) {
