@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "SimHarness.h"
 
@@ -48,35 +49,24 @@ TEST_F(MpsseChip, PinsSetAndReadBackThroughTheWires) {
     EXPECT_EQ(board().lowPins().driveOnlyZero, 0x07);
 }
 
+// The library shifts bytes and bits MSB first; other hosts use the rest of
+// the family. With MDIO released and no PHY answering, the data input reads
+// the pull-up; with loopback it reads the data output.
 TEST_F(MpsseChip, ShiftingFamilyByEdgeBitOrderAndLength) {
-    struct Row {
-        Bytes command;
-        Bytes reply;
-    };
-    // With MDIO released and no PHY answering, the data input reads the
-    // pull-up; with loopback it reads the data output.
-    const Row released[] = {
-        {{0x20, 0x01, 0x00}, {0xFF, 0xFF}},  // bytes in, rising edge
-        {{0x24, 0x00, 0x00}, {0xFF}},        // bytes in, falling edge
-        {{0x22, 0x02}, {0x07}},              // 3 bits in, MSB first: they land in bits 2..0
-        {{0x2A, 0x02}, {0xE0}},              // 3 bits in, LSB first: they land in bits 7..5
-        {{0x11, 0x00, 0x00, 0x12}, {}},      // bytes out only: no reply
-        {{0x13, 0x06, 0x12}, {}},            // bits out only
+    const std::vector<std::tuple<bool, Bytes, Bytes>> rows{
+        // loopback, command, reply
+        {false, {0x24, 0x00, 0x00}, {0xFF}},       // bytes in, falling edge
+        {false, {0x2A, 0x02}, {0xE0}},             // 3 bits in, LSB first: bits 7..5
+        {false, {0x13, 0x06, 0x12}, {}},           // bits out only: no reply
+        {true, {0x34, 0x00, 0x00, 0x96}, {0x96}},  // out rising, in falling
+        {true, {0x39, 0x00, 0x00, 0x81}, {0x81}},  // LSB first both ways
+        {true, {0x33, 0x02, 0xA0}, {0x05}},        // 3 bits MSB first: 101 -> bits 2..0
+        {true, {0x3B, 0x02, 0x05}, {0xA0}},        // 3 bits LSB first: 101 -> bits 7..5
     };
     device.write({0x80, 0x00, 0x01});
-    for (const Row& row : released) {
-        EXPECT_EQ(device.exchange(row.command, 8), row.reply) << int(row.command[0]);
-    }
-    const Row looped[] = {
-        {{0x31, 0x01, 0x00, 0xA5, 0x3C}, {0xA5, 0x3C}},  // out falling, in rising, MSB first
-        {{0x34, 0x00, 0x00, 0x96}, {0x96}},              // out rising, in falling
-        {{0x39, 0x00, 0x00, 0x81}, {0x81}},              // LSB first both ways
-        {{0x33, 0x02, 0xA0}, {0x05}},                    // 3 bits MSB first: 101 -> bits 2..0
-        {{0x3B, 0x02, 0x05}, {0xA0}},                    // 3 bits LSB first: 101 -> bits 7..5
-    };
-    device.write({0x84});
-    for (const Row& row : looped) {
-        EXPECT_EQ(device.exchange(row.command, 8), row.reply) << int(row.command[0]);
+    for (const auto& [loopback, command, reply] : rows) {
+        if (loopback) device.write({0x84});
+        EXPECT_EQ(device.exchange(command, 8), reply) << int(command[0]);
     }
 }
 
@@ -100,7 +90,6 @@ TEST_F(MpsseChip, ClockRateAndModeledTimeFollowTheDivisor) {
         {{0x8A, 0x86, 0x05, 0x00, 0x8D}, 5e6, 1 / 5e6},        // 60 MHz / 12
         {{0x8B, 0x86, 0x05, 0x00, 0x8D}, 1e6, 1 / 1e6},        // 12 MHz / 12
         {{0x8A, 0x86, 0x31, 0x00, 0x8C}, 600e3, 1.5 / 600e3},  // three-phase: 1.5 periods
-        {{0x8A, 0x86, 0x00, 0x00, 0x8D}, 30e6, 1 / 30e6},
     };
     for (const Row& row : rows) {
         device.write(row.setup);
