@@ -97,14 +97,6 @@ TEST_F(Dispatch, PhyIdChecksInTheirOrder) {
     EXPECT_TRUE(driver.written().empty());
 }
 
-TEST_F(Dispatch, DefaultAdapterFormsFollowTheDefault) {
-    HW_SetDefaultAdapter(1000);
-    EXPECT_EQ(failureOf([&] { control.read(0, 1, 2); }), "Device not found/in use: <index 1000>");
-    HW_SetDefaultAdapter(kOld);
-    driver.queueReply(talvikReply(0xBEEF));
-    EXPECT_EQ(control.read(5, 1, 2), 0xBEEFu);
-}
-
 TEST_F(Dispatch, FailedExecuteKeepsTheOldResultList) {
     control.blockRead(kOld, 3, 1, 0x10);
     driver.queueReply(talvikReply(0x77));
