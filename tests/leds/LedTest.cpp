@@ -177,13 +177,3 @@ TEST_F(BlinkThread, StopEndsWithinASecondOnTheIdleColourAndForgetsTheStatus) {
     EXPECT_EQ(colours[stoppedAt], 0x1E);
     EXPECT_EQ(std::count(colours.begin() + static_cast<long>(stoppedAt), colours.end(), 0x34), 0);
 }
-
-TEST_F(BlinkThread, FailedWriteIsReportedAndTheAnimationGoesOn) {
-    driver.failNext("FT_Write", FTDI::D2xx::kIoError);  // the idle colour
-    testing::internal::CaptureStderr();
-    led.start();
-    waitUntil([&] { return colours.size() >= 4; });
-    led.stop();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "FT1: Problem setting led...\n");
-    EXPECT_GE(colours.size(), 4u);
-}

@@ -1,5 +1,6 @@
 // Bench files: the documented example, mistakes reported with their place,
-// and MDIOSIM_BENCH at first use.
+// and an unusable MDIOSIM_BENCH. (A usable one with a faults section is run
+// by mdioctl --sim=FILE in tests/mdioctl.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -109,28 +110,5 @@ TEST(BenchFile, UnusableFileIsOneMessageAndNoDevices) {
     testing::internal::CaptureStderr();
     mdiosim::reloadBench();
     EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be read"), std::string::npos);
-    std::remove(path.c_str());
-}
-
-TEST(BenchFile, EnvironmentNamesTheBenchAndItsFaults) {
-    const std::string path = testing::TempDir() + "mdiosim_bench.json";
-    std::ofstream(path) << readmeExample();
-    testing_support::setEnvironment("MDIOSIM_BENCH", path);
-    mdiosim::reloadBench();
-    // The faults section armed the K8 board's faults: writes in 64-byte chunks,
-    // two empty reads, one wrong sync answer.
-    OpenDevice device("K8B00042");
-    const Bytes probes(70, 0xAB);
-    std::uint32_t written = 0;
-    EXPECT_EQ(FT_Write(device.handle, const_cast<std::uint8_t*>(probes.data()), 70, &written),
-              FTDI::D2xx::kOk);
-    EXPECT_EQ(written, 64u);
-    EXPECT_EQ(device.read(4), Bytes{});
-    EXPECT_EQ(device.read(4), Bytes{});
-    std::uint8_t buffer[4];
-    std::uint32_t received = 0;
-    EXPECT_EQ(FT_Read(device.handle, buffer, 4, &received),
-              FTDI::D2xx::kIoError);  // the third read
-    EXPECT_EQ(device.read(4), (Bytes{0xFA, 0x54, 0xFA, 0xAB}));
     std::remove(path.c_str());
 }

@@ -58,41 +58,27 @@ Bytes value16(std::uint16_t value) {
     return {0x11, 0x01, 0x00, static_cast<std::uint8_t>(value >> 8),
             static_cast<std::uint8_t>(value)};
 }
-Bytes value32(std::uint32_t value) {
-    return value16(static_cast<std::uint16_t>(value >> 16)) + Bytes{0x13, 0x00, 0x00} +
-           value16(static_cast<std::uint16_t>(value));
-}
 // Idle, preamble, start and operation code, PHY address and the fifth field.
-Bytes header(unsigned preambleBits, unsigned start, unsigned op, unsigned phy, unsigned bits,
-             unsigned fifth) {
+Bytes header(unsigned preambleBits, unsigned start, unsigned op, unsigned phy, unsigned fifth) {
     return lineIdle() + preamble(preambleBits) + Bytes{0x80, 0x00, 0x03} + field(2, start) +
-           field(2, op) + field(5, phy) + field(bits, fifth);
+           field(2, op) + field(5, phy) + field(5, fifth);
 }
 const Bytes kWriteTurnaround{0x13, 0x01, 0x80};
 const Bytes kReadTurnaround{0x80, 0x00, 0x01, 0x22, 0x01};
 const Bytes kRead16{0x20, 0x01, 0x00};
-const Bytes kRead32 = kRead16 + Bytes{0x22, 0x00} + kRead16;
 
 }  // namespace
 
 Bytes clause45Frame(unsigned op, unsigned port, unsigned mmd, std::uint16_t value,
                     unsigned preambleBits) {
-    const Bytes frame = header(preambleBits, 0, op, port, 5, mmd);
+    const Bytes frame = header(preambleBits, 0, op, port, mmd);
     return op >= 2 ? frame + kReadTurnaround + kRead16 : frame + kWriteTurnaround + value16(value);
 }
 
 Bytes clause22Frame(unsigned op, unsigned phy, unsigned registerAddress, std::uint16_t value,
                     unsigned preambleBits) {
-    const Bytes frame = header(preambleBits, 1, op, phy, 5, registerAddress);
+    const Bytes frame = header(preambleBits, 1, op, phy, registerAddress);
     return op == 2 ? frame + kReadTurnaround + kRead16 : frame + kWriteTurnaround + value16(value);
-}
-
-Bytes register32Frame(unsigned kind, unsigned phy, std::uint32_t address, std::uint32_t data,
-                      unsigned preambleBits) {
-    Bytes frame = header(preambleBits, 1, 0, phy, 3, kind);
-    if ((kind & 3) == 0) frame = frame + value32(address);
-    if ((kind & 4) == 0) return frame + kReadTurnaround + kRead32;
-    return frame + kWriteTurnaround + value32(data);
 }
 
 Bytes flush() {
