@@ -28,8 +28,8 @@ TEST_F(Paths, MailboxReadOfADelegatedMmd31Register) {
     HW_SetDelegationType(0, 0, 1);
     answer({1, 0xBEEF});
     EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 31, 0x8037), 0xBEEFu);
-    EXPECT_EQ(bus(), (Frames{"P,2", "W,1E,C47F,0000", "P,2", "W,1E,C47C,8037", "P,2",
-                             "W,1E,C47E,011F", "P,2", "R,1E,C47F", "P,2", "R,1E,C47D"}));
+    EXPECT_EQ(accesses(true), (Frames{"P,2", "W,1E,C47F,0000", "P,2", "W,1E,C47C,8037", "P,2",
+                                      "W,1E,C47E,011F", "P,2", "R,1E,C47F", "P,2", "R,1E,C47D"}));
     EXPECT_EQ(records(),
               "0,2,MW,1E,C47F,0000\n"
               "0,2,MW,1E,C47C,8037\n"
@@ -62,7 +62,7 @@ TEST_F(Paths, MailboxStatusAnswers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         driver.forget();
-        answerRepeatedly(0, c.busyPolls);
+        answer({0}, c.busyPolls);
         for (const std::uint16_t status : c.final)
             answer({status});
         answer({0x4242});  // the data register is read whatever the status
@@ -196,14 +196,14 @@ TEST_F(Paths, MemoryWindowWriteReplacesOneHalfAndGivesUpSilentlyAfter41BusyReads
     expected.insert(expected.end(), 41, "R,1E,0200");  // done on the last poll
     expected.insert(expected.end(), address.begin(), address.end());
     expected.insert(expected.end(), {"W,1E,0204,AAAA", "W,1E,0200,C000"});
-    answerRepeatedly(0x0100, 40);
+    answer({0x0100}, 40);
     answer({0x0000});
     ZM_API_MDIO_Write(kPhy, 10, 3, 0xAAAA);
     EXPECT_EQ(accesses(), expected);
 
     // Busy for all 41 reads: nothing more, no message, for reads and writes.
     driver.forget();
-    answerRepeatedly(0x0100, 2 * 41);
+    answer({0x0100}, 2 * 41);
     testing::internal::CaptureStderr();
     EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 10, 3), 0u);
     ZM_API_MDIO_Write(kPhy, 10, 3, 0xAAAA);
