@@ -9,12 +9,8 @@
 #include "mdiosim/Bench.h"
 #include "registry/TalvikControl.h"
 
-namespace {
-
 using testing_support::openOnBench;
 using testing_support::recordedFailure;
-
-}  // namespace
 
 TEST(EndToEnd, K8RegistersReadAndWrittenThroughTheLibrary) {
     const std::uint32_t adapter = openOnBench("K8A00001:MDIO");
@@ -30,14 +26,4 @@ TEST(EndToEnd, K8RegistersReadAndWrittenThroughTheLibrary) {
     EXPECT_EQ(control.read(adapter, 9, 1, 2), 0xFFFFu);  // no PHY at 9
     EXPECT_EQ(recordedFailure(), "");
     HW_CloseAdapter(adapter);
-}
-
-TEST(EndToEnd, OlderFamilyRegistersThroughItsController) {
-    const std::uint32_t adapter = openOnBench("TV00001B");
-    TalvikControl& control = registry();
-    mdiosim::bench()->board("TV00001B").phy(1).setClause45(7, 0x0010, 0x0A0B);
-    EXPECT_EQ(control.read(adapter, 1, 7, 0x0010), 0x0A0Bu);
-    control.write(adapter, 0, 30, 0x0210, 0x8001);
-    EXPECT_EQ(mdiosim::bench()->board("TV00001B").phy(0).clause45(30, 0x0210), 0x8001);
-    EXPECT_EQ(recordedFailure(), "");
 }
