@@ -2,8 +2,6 @@
 // driver gives for bad arguments.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "SimHarness.h"
 
 using namespace simtest;
@@ -115,27 +113,4 @@ TEST(D2xxApi, CountersAndModeledTime) {
     EXPECT_EQ(counters.roundTrips, 4u);
     EXPECT_NEAR(counters.modeledSeconds(), 4 * 100e-6 + 64 / 5e6 + 1.0, 1e-9);
     EXPECT_EQ(mdiosim::bench()->totals().bytesRead, 3u);
-}
-
-TEST(D2xxApi, ConcurrentHostsThreadsAreSerialised) {
-    mdiosim::resetBench(mdiosim::defaultBenchDescription());
-    OpenDevice k8("K8A00001");
-    OpenDevice gpio("AA000001");
-    auto hammer = [](Handle handle, std::uint8_t pins) {
-        for (int round = 0; round < 2000; ++round) {
-            std::uint8_t command[] = {0x82, pins, 0xFF, 0x83};
-            std::uint8_t reply = 0;
-            std::uint32_t done = 0;
-            FT_Write(handle, command, sizeof command, &done);
-            FT_Read(handle, &reply, 1, &done);
-        }
-    };
-    std::thread first(hammer, k8.handle, 0x0F);
-    std::thread second(hammer, k8.handle, 0xF0);
-    std::thread third(hammer, gpio.handle, 0x55);
-    first.join();
-    second.join();
-    third.join();
-    EXPECT_EQ(mdiosim::bench()->board(0).counters().usbWrites, 4000u);
-    EXPECT_EQ(mdiosim::bench()->board(1).highPins().value, 0x55);
 }
