@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <stdexcept>
-#include <string>
 
 #include "api/Exceptions.h"
 #include "api/Guard.h"
@@ -20,57 +19,29 @@ unsigned failingWith(const char* text, Echo echo) {
 
 }  // namespace
 
-TEST(FailureState, StartsClean) {
+TEST(FailureState, FlagIsStickyTextIsTheLatestAndClearingKeepsTheText) {
+    HW_CallException();  // does nothing
     EXPECT_EQ(HW_Fail(), 0);
     EXPECT_EQ(HW_Error(), nullptr);
-}
-
-TEST(FailureState, FlagIsStickyAndTextIsTheLatest) {
     failingWith("first", Echo::Silent);
-    failingWith("second", Echo::Silent);
+    guarded(Echo::Silent, [] { throw FTDI::Exceptions::NoDevice("<index 3>"); });
     EXPECT_EQ(HW_Fail(), 1);
-    EXPECT_STREQ(HW_Error(), "second");
-
+    EXPECT_STREQ(HW_Error(), "Device not found/in use: <index 3>");
     // A later success changes neither.
     EXPECT_EQ(guarded(Echo::Silent, 0u, [] { return 7u; }), 7u);
     EXPECT_EQ(HW_Fail(), 1);
-    EXPECT_STREQ(HW_Error(), "second");
-}
-
-TEST(FailureState, ClearingTheFlagKeepsTheText) {
-    failingWith("kept", Echo::Silent);
     mdiohost::clearFailureFlag();
     EXPECT_EQ(HW_Fail(), 0);
-    EXPECT_STREQ(HW_Error(), "kept");
-}
-
-TEST(FailureState, GuardReturnsTheFailureValueAndEchoesOnlyWhenAsked) {
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(failingWith("quiet", Echo::Silent), 0u);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(failingWith("loud", Echo::ToStderr), 0u);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: loud\n");
-}
-
-TEST(FailureState, ForeignExceptionsAreUnknownErrors) {
-    testing::internal::CaptureStderr();
-    guarded(Echo::ToStderr, [] { throw 42; });
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Unknown error.\n");
-    EXPECT_STREQ(HW_Error(), "Unknown error.");
-    EXPECT_EQ(HW_Fail(), 1);
-}
-
-TEST(FailureState, VoidGuardRecordsTheSystemsExceptions) {
-    guarded(Echo::Silent, [] { throw FTDI::Exceptions::NoDevice("<index 3>"); });
     EXPECT_STREQ(HW_Error(), "Device not found/in use: <index 3>");
 }
 
-TEST(FailureState, CallExceptionDoesNothing) {
-    HW_CallException();
-    EXPECT_EQ(HW_Fail(), 0);
-    EXPECT_EQ(HW_Error(), nullptr);
+TEST(FailureState, GuardEchoesOnlyWhenAskedAndForeignExceptionsAreUnknownErrors) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(failingWith("quiet", Echo::Silent), 0u);
+    EXPECT_EQ(failingWith("loud", Echo::ToStderr), 0u);
+    guarded(Echo::ToStderr, [] { throw 42; });
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: loud\nUnknown error.\n");
+    EXPECT_STREQ(HW_Error(), "Unknown error.");
 }
 
 TEST(FailureState, MessageThatCannotBeKeptLeavesTheFlagAndNoText) {

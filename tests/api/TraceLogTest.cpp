@@ -2,37 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
 
+#include "TraceFile.h"
 #include "api/TraceLog.h"
 #include "mdiohost.h"
 
 namespace trace = mdiohost::trace;
 
-namespace {
-
-// A host-owned stream in a temporary file, and its text after the fact.
-class TraceFile {
-public:
-    TraceFile() : path(testing::TempDir() + "trace_" + std::to_string(counter++) + ".csv") {
-        stream = std::fopen(path.c_str(), "w+");
-    }
-    ~TraceFile() { std::remove(path.c_str()); }
-    std::string text() const {
-        std::fflush(stream);
-        std::ifstream in(path);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
-    std::string path;
-    std::FILE* stream;
-    static inline int counter = 0;
-};
-
-}  // namespace
+using testing_support::TraceFile;
 
 TEST(TraceLog, EveryRecordFormat) {
     TraceFile file;
@@ -84,14 +61,11 @@ TEST(TraceLog, StandardStreamsGetHeaderRecordsAndMessages) {
               "adapter,phy,op,mmd,address,value,\n0,0,AF,,,0012\nfree text\nstill open\n");
 }
 
-TEST(TraceLog, NullStreamLeavesTracingOffAndClosesNothing) {
-    HW_EnableLogging(nullptr);
+TEST(TraceLog, OnlyAHostStreamIsClosedAndOnlyWhenAsked) {
+    HW_EnableLogging(nullptr);  // leaves tracing off, closes nothing
     EXPECT_FALSE(trace::enabled());
     HW_DisableLogging(1);
     HW_LogMsg(nullptr);  // ignored, not a crash
-}
-
-TEST(TraceLog, OnlyAHostStreamIsClosedAndOnlyWhenAsked) {
     TraceFile kept;
     HW_EnableLogging(kept.stream);
     HW_DisableLogging(0);

@@ -43,21 +43,18 @@ class ChipTest : public testing::Test {
         HW_EnableLogging(trace.stream);
     }
 
-    // The chip's answers to the next reads, in order.
-    void answer(std::initializer_list<std::uint16_t> values) {
-        for (const std::uint16_t value : values)
-            answerRepeatedly(value, 1);
-    }
-    void answerRepeatedly(std::uint16_t value, std::size_t times) {
-        for (std::size_t i = 0; i < times; ++i) {
-            driver.queueReply({0x00, static_cast<std::uint8_t>(value & 0xFF),
-                               static_cast<std::uint8_t>(value >> 8)});
+    // The chip's answers to the next reads, in order, each `times` times.
+    void answer(std::initializer_list<std::uint16_t> values, std::size_t times = 1) {
+        for (const std::uint16_t value : values) {
+            for (std::size_t i = 0; i < times; ++i)
+                driver.queueReply({0x00, static_cast<std::uint8_t>(value & 0xFF),
+                                   static_cast<std::uint8_t>(value >> 8)});
         }
     }
 
     // Every MDIO frame written since the last forget, as "W,MMD,ADDR,DATA" or
-    // "R,MMD,ADDR" in hexadecimal; port select frames as "P,phy".
-    std::vector<std::string> bus() const {
+    // "R,MMD,ADDR" in hexadecimal; port select frames as "P,phy" if asked for.
+    std::vector<std::string> accesses(bool portSelects = false) const {
         std::vector<std::string> frames;
         const testing_support::Bytes bytes = driver.written();
         for (std::size_t at = 0; at + 5 <= bytes.size(); at += 5) {
@@ -69,17 +66,12 @@ class ChipTest : public testing::Test {
                 std::snprintf(text, sizeof text, "W,%02X,%04X,%04X", mmd, address, data);
             else if (op == 0x60)
                 std::snprintf(text, sizeof text, "R,%02X,%04X", mmd, address);
-            else
+            else if (portSelects)
                 std::snprintf(text, sizeof text, "P,%u", data);
+            else
+                continue;
             frames.emplace_back(text);
         }
-        return frames;
-    }
-    // The same without the port select frames.
-    std::vector<std::string> accesses() const {
-        std::vector<std::string> frames;
-        for (const std::string& frame : bus())
-            if (frame[0] != 'P') frames.push_back(frame);
         return frames;
     }
 

@@ -1,6 +1,7 @@
 // The chip's indirect paths as the wire sees them: the exact MDIO accesses of
 // each sequence, their trace records, and what the chip's answers make of them.
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ChipFixture.h"
@@ -27,22 +28,14 @@ TEST_F(Paths, MailboxReadOfADelegatedMmd31Register) {
     HW_SetDelegationType(0, 0, 1);
     answer({1, 0xBEEF});
     EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 31, 0x8037), 0xBEEFu);
-    EXPECT_EQ(bus(), (Frames{"P,2", "W,1E,C47F,0000", "P,2", "W,1E,C47C,8037", "P,2",
-                             "W,1E,C47E,011F", "P,2", "R,1E,C47F", "P,2", "R,1E,C47D"}));
+    EXPECT_EQ(accesses(true), (Frames{"P,2", "W,1E,C47F,0000", "P,2", "W,1E,C47C,8037", "P,2",
+                                      "W,1E,C47E,011F", "P,2", "R,1E,C47F", "P,2", "R,1E,C47D"}));
     EXPECT_EQ(records(),
               "0,2,MW,1E,C47F,0000\n"
               "0,2,MW,1E,C47C,8037\n"
               "0,2,MW,1E,C47E,011F\n"
               "0,2,MR,1E,C47F,0001\n"
               "0,2,MR,1E,C47D,BEEF\n");
-}
-
-TEST_F(Paths, MailboxWriteToMmd28) {
-    HW_SetDelegationType(1, 0, 1);
-    answer({1});
-    ZM_API_MDIO_Write(kPhy, 28, 0x0123, 0x5555);
-    EXPECT_EQ(accesses(), (Frames{"W,1E,C47F,0000", "W,1E,C47C,0123", "W,1E,C47D,5555",
-                                  "W,1E,C47E,021C", "R,1E,C47F"}));
 }
 
 TEST_F(Paths, MailboxStatusAnswers) {
@@ -69,7 +62,7 @@ TEST_F(Paths, MailboxStatusAnswers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         driver.forget();
-        answerRepeatedly(0, c.busyPolls);
+        answer({0}, c.busyPolls);
         for (const std::uint16_t status : c.final)
             answer({status});
         answer({0x4242});  // the data register is read whatever the status
@@ -85,107 +78,91 @@ TEST_F(Paths, MailboxStatusAnswers) {
     EXPECT_EQ(HW_Fail(), 0) << "mailbox problems are messages, not failures";
 }
 
-TEST_F(Paths, MailboxWriteGivesUpWithoutTouchingTheDataRegister) {
+TEST_F(Paths, MailboxWritesAndTheirGivingUp) {
+    const std::string kGiveUp =
+        "Warning: PIF Mailbox reported an error, retrying.\n"
+        "Error: PIF Mailbox retry limit exceeded, so giving up.\n";
+    HW_SetDelegationType(1, 0, 1);
     HW_SetDelegationType(3, 0, 1);
-    answer({2});
-    testing::internal::CaptureStderr();
+    for (const auto& [status, messages] :
+         std::vector<std::pair<std::uint16_t, std::string>>{{1, ""}, {2, kGiveUp}}) {
+        driver.forget();
+        answer({status});
+        testing::internal::CaptureStderr();
+        ZM_API_MDIO_Write(kPhy, 28, 0x0123, 0x5555);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), messages);
+        EXPECT_EQ(accesses(), (Frames{"W,1E,C47F,0000", "W,1E,C47C,0123", "W,1E,C47D,5555",
+                                      "W,1E,C47E,021C", "R,1E,C47F"}));
+    }
+    answer({1});
     HW_Write(0, kPhy, 11, 0x2005, 0x77);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Warning: PIF Mailbox reported an error, retrying.\n"
-              "Error: PIF Mailbox retry limit exceeded, so giving up.\n");
-    EXPECT_EQ(accesses(), (Frames{"W,1E,C47F,0000", "W,1E,C47C,2005", "W,1E,C47D,0077",
-                                  "W,1E,C47E,020B", "R,1E,C47F"}));
+    EXPECT_EQ(accesses().at(8), "W,1E,C47E,020B");
 }
 
 // --- SERDES control register bridge
 
-TEST_F(Paths, SerdesBridgeWrite) {
-    for (const auto& [status, message] : std::vector<std::pair<std::uint16_t, std::string>>{
-             {0x0000, ""},
-             {0x1000, ""},
-             {0x0003, ""},
-             {0x1003,
-              "Error: SERDES control register bridge error (code 0x3) writing address 0x42\n"}}) {
-        SCOPED_TRACE(status);
+TEST_F(Paths, SerdesBridgeStatusBit12WithACodeIsAnError) {
+    const Frames writeFrames{"W,1E,A110,0001", "W,1E,A104,0042", "W,1E,A105,1234", "R,1E,A111"};
+    const Frames readFrames{"W,1E,A10B,0000", "W,1E,A110,0001", "W,1E,A108,A0B1", "R,1E,A109",
+                            "R,1E,A111"};
+    const struct {
+        bool write;
+        std::uint16_t status;
+        std::uint32_t value;
+        std::string message;
+    } cases[] = {
+        {true, 0x0000, 0, ""},
+        {true, 0x1000, 0, ""},
+        {true, 0x0003, 0, ""},
+        {true, 0x1003, 0,
+         "Error: SERDES control register bridge error (code 0x3) writing address 0x42\n"},
+        {false, 0x1000, 0xCAFE, ""},
+        {false, 0x0005, 0xCAFE, ""},
+        {false, 0x100F, 0,
+         "Error: SERDES control register bridge error (code 0xF) reading address 0xA0B1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
         driver.forget();
-        answer({status});
         testing::internal::CaptureStderr();
-        HW_Write(0, kPhy, 27, 0x42, 0x1234);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
-        EXPECT_EQ(accesses(),
-                  (Frames{"W,1E,A110,0001", "W,1E,A104,0042", "W,1E,A105,1234", "R,1E,A111"}));
+        if (c.write) {
+            answer({c.status});
+            HW_Write(0, kPhy, 27, 0x42, 0x1234);
+        } else {
+            answer({0xCAFE, c.status});
+            EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 27, 0xA0B1), c.value);
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
+        EXPECT_EQ(accesses(), c.write ? writeFrames : readFrames);
     }
     EXPECT_EQ(HW_Fail(), 0);
-}
-
-TEST_F(Paths, SerdesBridgeRead) {
-    for (const auto& [status, expected, message] :
-         std::vector<std::tuple<std::uint16_t, std::uint32_t, std::string>>{
-             {0x0000, 0xCAFE, ""},
-             {0x1000, 0xCAFE, ""},
-             {0x0005, 0xCAFE, ""},
-             {0x100F, 0,
-              "Error: SERDES control register bridge error (code 0xF) reading address 0xA0B1\n"}}) {
-        SCOPED_TRACE(status);
-        driver.forget();
-        answer({0xCAFE, status});
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 27, 0xA0B1), expected);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
-        EXPECT_EQ(accesses(), (Frames{"W,1E,A10B,0000", "W,1E,A110,0001", "W,1E,A108,A0B1",
-                                      "R,1E,A109", "R,1E,A111"}));
-    }
 }
 
 // --- TGE register blocks
 
 TEST_F(Paths, TgeBlockArithmetic) {
-    struct Case {
-        const char* what;
-        bool write;
-        std::uint32_t address;
-        Frames frames;
+    const Frames read0{"W,1D,C203,C003", "R,1D,C204"};
+    const std::vector<std::tuple<bool, std::uint32_t, Frames>> cases{
+        // write, address, accesses
+        {true, 0x2005, {"W,1D,C204,1234", "W,1D,C203,8017", "W,1D,C204,4085", "W,1D,C203,8014"}},
+        // block 1: offset bits above 6 dropped
+        {true, 0x10FF, {"W,1D,C204,1234", "W,1D,C203,8017", "W,1D,C204,407F", "W,1D,C203,8014"}},
+        {true, 0x0003, {"W,1D,C204,1234", "W,1D,C203,8003"}},
+        {false, 0x3010, {"W,1D,C204,8110", "W,1D,C203,8014", "W,1D,C203,C015", "R,1D,C204"}},
+        {false, 0x0003, read0},
+        {false, 0x0023, read0},  // block 0 uses offset bits 4..0 only
     };
-    const std::vector<Case> cases{
-        {"block 2 write",
-         true,
-         0x2005,
-         {"W,1D,C204,1234", "W,1D,C203,8017", "W,1D,C204,4085", "W,1D,C203,8014"}},
-        {"block 1 write, offset bits above 6 dropped",
-         true,
-         0x10FF,
-         {"W,1D,C204,1234", "W,1D,C203,8017", "W,1D,C204,407F", "W,1D,C203,8014"}},
-        {"block 0 write", true, 0x0003, {"W,1D,C204,1234", "W,1D,C203,8003"}},
-        {"block 3 read",
-         false,
-         0x3010,
-         {"W,1D,C204,8110", "W,1D,C203,8014", "W,1D,C203,C015", "R,1D,C204"}},
-        {"block 0 read", false, 0x0003, {"W,1D,C203,C003", "R,1D,C204"}},
-        {"block 0 uses offset bits 4..0 only", false, 0x0023, {"W,1D,C203,C003", "R,1D,C204"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [write, address, frames] : cases) {
+        SCOPED_TRACE(address);
         driver.forget();
-        if (c.write) {
-            HW_Write(0, kPhy, 11, c.address, 0x1234);
+        if (write) {
+            HW_Write(0, kPhy, 11, address, 0x1234);
         } else {
             answer({0x0A0B});
-            EXPECT_EQ(HW_Read(0, kPhy, 11, c.address), 0x0A0Bu);
+            EXPECT_EQ(HW_Read(0, kPhy, 11, address), 0x0A0Bu);
         }
-        EXPECT_EQ(accesses(), c.frames);
+        EXPECT_EQ(accesses(), frames);
     }
-}
-
-TEST_F(Paths, TgeUnsupportedBlockIsAMessageWithoutAccess) {
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(HW_Read(0, kPhy, 11, 0x4000), 0u);
-    HW_Write(0, kPhy, 11, 0xF001, 1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Error: unsupported TGE register block ID: 4\n"
-              "Error: unsupported TGE register block ID: 15\n");
-    EXPECT_TRUE(driver.calls.empty());
-    EXPECT_EQ(records(), "");
-    EXPECT_EQ(HW_Fail(), 0);
 }
 
 // --- Memory window
@@ -212,30 +189,31 @@ TEST_F(Paths, MemoryWindowReadAddressArithmetic) {
     }
 }
 
-TEST_F(Paths, MemoryWindowGivesUpSilentlyAfter41BusyReads) {
-    answerRepeatedly(0x0100, 2 * 41);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 10, 1), 0u);
-    ZM_API_MDIO_Write(kPhy, 10, 1, 0xAAAA);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    // Each access: the address, the command, 41 busy reads and nothing more.
-    Frames one{"W,1E,0202,3FFE", "W,1E,0203,0482", "W,1E,0200,8000"};
-    one.insert(one.end(), 41, "R,1E,0200");
-    Frames both = one;
-    both.insert(both.end(), one.begin(), one.end());
-    EXPECT_EQ(accesses(), both);
-}
-
-TEST_F(Paths, MemoryWindowWriteReplacesOneHalfOfTheWord) {
-    answerRepeatedly(0x0100, 40);
+TEST_F(Paths, MemoryWindowWriteReplacesOneHalfAndGivesUpSilentlyAfter41BusyReads) {
+    const Frames address{"W,1E,0202,3FFE", "W,1E,0203,0486"};
+    Frames expected = address;
+    expected.push_back("W,1E,0200,8000");
+    expected.insert(expected.end(), 41, "R,1E,0200");  // done on the last poll
+    expected.insert(expected.end(), address.begin(), address.end());
+    expected.insert(expected.end(), {"W,1E,0204,AAAA", "W,1E,0200,C000"});
+    answer({0x0100}, 40);
     answer({0x0000});
     ZM_API_MDIO_Write(kPhy, 10, 3, 0xAAAA);
-    const Frames frames = accesses();
-    ASSERT_EQ(frames.size(), 3u + 41u + 4u);
-    EXPECT_EQ(Frames(frames.begin(), frames.begin() + 3),
-              (Frames{"W,1E,0202,3FFE", "W,1E,0203,0486", "W,1E,0200,8000"}));
-    EXPECT_EQ(Frames(frames.end() - 4, frames.end()),
-              (Frames{"W,1E,0202,3FFE", "W,1E,0203,0486", "W,1E,0204,AAAA", "W,1E,0200,C000"}));
+    EXPECT_EQ(accesses(), expected);
+
+    // Busy for all 41 reads: nothing more, no message, for reads and writes.
+    driver.forget();
+    answer({0x0100}, 2 * 41);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 10, 3), 0u);
+    ZM_API_MDIO_Write(kPhy, 10, 3, 0xAAAA);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    Frames one = address, both;
+    one.push_back("W,1E,0200,8000");
+    one.insert(one.end(), 41, "R,1E,0200");
+    for (int access = 0; access < 2; ++access)
+        both.insert(both.end(), one.begin(), one.end());
+    EXPECT_EQ(accesses(), both);
 }
 
 // --- Paged MMD
@@ -260,26 +238,27 @@ TEST_F(Paths, PagedMmdSelectorReadsBitReversed) {
 }
 
 TEST_F(Paths, PagedMmdWindow) {
-    answer({0xABCF, 0x5678});
+    answer({0xABCF, 0x5678, 0x0000});
     EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 28, 0x0123), 0x5678u);
-    answer({0x0000});
     ZM_API_MDIO_Write(kPhy, 28, 0x05FF, 0x1111);
     EXPECT_EQ(accesses(), (Frames{"R,04,C180", "W,04,C180,ABC9", "R,04,C223",  //
                                   "R,04,C180", "W,04,C180,0005", "W,04,C2FF,1111"}));
-    EXPECT_EQ(records(),
-              "0,2,MR,04,C180,ABCF\n"
-              "0,2,MW,04,C180,ABC9\n"
-              "0,2,MR,04,C223,5678\n"
-              "0,2,MR,04,C180,0000\n"
-              "0,2,MW,04,C180,0005\n"
-              "0,2,MW,04,C2FF,1111\n");
 }
 
-TEST_F(Paths, PagedMmdOutsideItsRangesIsNotAccessed) {
+// --- Addresses no path serves: no access, no trace, no failure
+
+TEST_F(Paths, AddressesNoPathServesAreNotAccessed) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(HW_Read(0, kPhy, 11, 0x4000), 0u);
+    HW_Write(0, kPhy, 11, 0xF001, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Error: unsupported TGE register block ID: 4\n"
+              "Error: unsupported TGE register block ID: 15\n");
     for (const std::uint32_t address : {0x841Au, 0x8500u, 0x8F00u, 0x0600u, 0x7FFFu})
         EXPECT_EQ(ZM_API_MDIO_Read(kPhy, 28, address), 0u) << address;
     for (const std::uint32_t address : {0x0600u, 0x8101u, 0xFFFFu})
         ZM_API_MDIO_Write(kPhy, 28, address, 1);
     EXPECT_TRUE(driver.calls.empty());
     EXPECT_EQ(records(), "");
+    EXPECT_EQ(HW_Fail(), 0);
 }

@@ -1,24 +1,13 @@
 // 32-bit exports: which are guarded and which let the registry's exception
 // reach the host, and the widths that always refuse.
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "ChipFixture.h"
+#include "Failure.h"
 
-namespace {
-
-std::string thrown(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "nothing thrown";
-}
-
-}  // namespace
+using testing_support::failureOf;
 
 TEST_F(ChipTest, RefusedWidthsThrowTheirOwnMessage) {
     openBoards();
@@ -43,7 +32,7 @@ TEST_F(ChipTest, RefusedWidthsThrowTheirOwnMessage) {
         {[] { ZM_API_BlockWrite64(0, 0, 0); }, "HW_BlockWrite64Adapter"},
     };
     for (const auto& [call, name] : cases)
-        EXPECT_EQ(thrown(call), "Error: " + name + "() is not supported.");
+        EXPECT_EQ(failureOf(call), "Error: " + name + "() is not supported.");
     EXPECT_EQ(HW_Fail(), 0);
     EXPECT_TRUE(driver.calls.empty());
 }
@@ -65,13 +54,13 @@ TEST_F(ChipTest, Guarded32BitAccessesRecordAndStillTrace) {
 
 TEST_F(ChipTest, Unguarded32BitAccessesThrowAndDoNotTrace) {
     openBoards();
-    EXPECT_EQ(thrown([] { HW_API_Read32(1, 0x10); }), "Error: No values read, expected one.");
-    EXPECT_EQ(thrown([] { HW_API_Write32(0x80070001, 0x10, 1); }),
+    EXPECT_EQ(failureOf([] { HW_API_Read32(1, 0x10); }), "Error: No values read, expected one.");
+    EXPECT_EQ(failureOf([] { HW_API_Write32(0x80070001, 0x10, 1); }),
               "Device not found/in use: <index 7>");
-    EXPECT_EQ(thrown([] { HW_BlockWrite32Adapter(0, 200, 0x10, 1); }),
+    EXPECT_EQ(failureOf([] { HW_BlockWrite32Adapter(0, 200, 0x10, 1); }),
               "OLD0B: DEV ID invalid: 128");
     HW_SetDefaultAdapter(9);
-    EXPECT_EQ(thrown([] { ZM_API_BlockRead32(1, 0x10); }), "Device not found/in use: <index 9>");
+    EXPECT_EQ(failureOf([] { ZM_API_BlockRead32(1, 0x10); }), "Device not found/in use: <index 9>");
     EXPECT_EQ(HW_Fail(), 0);
     EXPECT_EQ(records(), "");
     // Queued 32-bit operations that the registry accepts are traced.

@@ -18,22 +18,19 @@ constexpr std::uint32_t kRegisters = 0x21;
 class I2cBridge : public testing::Test {
   protected:
     void SetUp() override {
-        testing_support::useSimulatedBench();
         mdiosim::BenchDescription description = mdiosim::defaultBenchDescription();
         mdiosim::I2cDeviceDescription registers;
         registers.kind = mdiosim::I2cDeviceKind::Registers32;
         registers.address = kRegisters;
         registers.registers32 = {{0x100, 0xCAFEF00D}};
         description.boards[0].i2cDevices.push_back(registers);
+        testing_support::useSimulatedBench();
         mdiosim::resetBench(description);
-        ASSERT_EQ(HW_Initialize(), 1u);
-        HW_NumberOfDevices();
-        adapter = HW_DeviceNumber("K8A00001:I2C");
-        ASSERT_EQ(HW_OpenAdapter(adapter), 1u) << failure();
+        adapter = testing_support::openOnBench("K8A00001:I2C");
     }
     void TearDown() override { HW_Close(); }
 
-    static std::string failure() { return HW_Fail() && HW_Error() ? HW_Error() : ""; }
+    static std::string failure() { return testing_support::recordedFailure(); }
     static mdiosim::Board& board() { return mdiosim::bench()->board("K8A00001"); }
     static mdiosim::Phy& phy0() { return board().phy(0); }
 
@@ -59,13 +56,11 @@ TEST_F(I2cBridge, RegistersReadAndWrittenInBatches) {
     EXPECT_EQ(values[1], 0x0A0Bu);
     EXPECT_EQ(values[2], 0xBEEFu);
     EXPECT_EQ(phy0().clause45(30, 0xC47C), 0xBEEF);
-    // On the bus, per read: set the address; op byte; repeated START and
-    // two bytes in. Per write: set the address; write.
+    // A write is two bridge transactions (set the address, write), a read
+    // three (set the address, op byte, repeated START and two bytes in).
     const auto traffic = board().i2cTraffic();
     ASSERT_EQ(traffic.size(), 3u + 2u + 3u + 3u);
-    EXPECT_EQ(traffic[3], (mdiosim::I2cTransfer{kBridge, false, true, {0x1E, 0x7C, 0xC4}}));
     EXPECT_EQ(traffic[4], (mdiosim::I2cTransfer{kBridge, false, true, {0x3E, 0xEF, 0xBE}}));
-    EXPECT_EQ(traffic[6], (mdiosim::I2cTransfer{kBridge, false, true, {0x67}}));
     EXPECT_EQ(traffic[7], (mdiosim::I2cTransfer{kBridge, true, true, {0x0B, 0x0A}}));
     EXPECT_EQ(failure(), "");
 }

@@ -4,121 +4,80 @@
 #include <string>
 #include <thread>
 
+#include "Failure.h"
 #include "ScriptedDriver.h"
-#include "api/Exceptions.h"
 #include "ftdi/Device.h"
 #include "ftdi/UsbLock.h"
 
 using testing_support::Bytes;
-using testing_support::installScriptedDriver;
-using testing_support::ScriptedDriver;
+using testing_support::failureOf;
 
 namespace {
 
 class DeviceLink : public testing::Test {
   protected:
-    ScriptedDriver& driver = installScriptedDriver();
+    testing_support::ScriptedDriver& driver = testing_support::installScriptedDriver();
     FTDI::Device device{"FT1234:MDIO", "FT1234", "K8U MDIO"};
+    std::uint8_t buffer[9] = {};
 
-    std::string failureOf(void (*action)(FTDI::Device&)) {
-        try {
-            action(device);
-        } catch (const FTDI::Exceptions::DeviceConnection& error) {
-            return error.what();
-        }
-        return "no failure";
+    std::string writeFailure() {
+        return failureOf([&] { device.writeBytes(buffer, 1); });
+    }
+    std::string readFailure(std::size_t count) {
+        return failureOf([&] { device.readBytes(buffer, count); });
+    }
+    static bool lockIsFree() {
+        bool taken = false;
+        std::thread([&] {
+            taken = FTDI::usbLock().try_lock();
+            if (taken) FTDI::usbLock().unlock();
+        }).join();
+        return taken;
     }
 };
 
 }  // namespace
 
-TEST_F(DeviceLink, WriteContinuesAfterPartialAcceptance) {
+TEST_F(DeviceLink, WriteGoesOnAfterPartialAcceptanceAndGivesUpWithoutProgress) {
     driver.writeSizes = {2, 3};
     const Bytes bytes{1, 2, 3, 4, 5};
     device.writeBytes(bytes.data(), 5);
     EXPECT_EQ(driver.writes(), (std::vector<Bytes>{{1, 2}, {3, 4, 5}}));
-}
 
-TEST_F(DeviceLink, WriteFailureNamesTheSerialNumberAndStatus) {
-    driver.failNext("FT_Write", 4);
-    EXPECT_EQ(failureOf([](FTDI::Device& d) {
-                  const std::uint8_t byte = 0;
-                  d.writeBytes(&byte, 1);
-              }),
-              "Device Communication problem: FT1234: Error writing to the device.: IO Error.");
-}
-
-TEST_F(DeviceLink, WriteThatNeverMakesProgressGivesUp) {
+    driver.forget();
     driver.writeSizes = std::deque<std::uint32_t>(20, 0);
-    EXPECT_EQ(failureOf([](FTDI::Device& d) {
-                  const std::uint8_t byte = 0;
-                  d.writeBytes(&byte, 1);
-              }),
-              "Device Communication problem: FT1234: Timed out writing data.");
+    EXPECT_EQ(writeFailure(), "Device Communication problem: FT1234: Timed out writing data.");
     EXPECT_EQ(driver.count("FT_Write"), FTDI::kMaxStalledWrites + 1);
 }
 
-TEST_F(DeviceLink, ReadCollectsChunksAndToleratesEmptyReads) {
+TEST_F(DeviceLink, ReadCollectsChunksAndSixEmptyReadsInOneCallTimeOut) {
     driver.readChunks = {{}, {1, 2, 3, 4}, {}, {5, 6, 7, 8, 9}};
-    std::uint8_t buffer[9] = {};
     device.readBytes(buffer, 9);
     EXPECT_EQ(Bytes(buffer, buffer + 9), (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_EQ(driver.count("FT_Read"), 4u);
-}
 
-TEST_F(DeviceLink, SixEmptyReadsInOneCallTimeOut) {
     // Empty reads count across the whole call, not only in a row.
+    driver.forget();
     driver.readChunks = {{}, {1}, {}, {}, {}, {}, {}};
-    EXPECT_EQ(failureOf([](FTDI::Device& d) {
-                  std::uint8_t buffer[4];
-                  d.readBytes(buffer, 4);
-              }),
-              "Device Communication problem: FT1234: Timed out reading data.");
+    EXPECT_EQ(readFailure(4), "Device Communication problem: FT1234: Timed out reading data.");
     EXPECT_EQ(driver.count("FT_Read"), 7u);
 }
 
-TEST_F(DeviceLink, ReadFailureNamesTheStatus) {
+TEST_F(DeviceLink, FailuresNameTheStatusAndReleaseTheLock) {
+    driver.failNext("FT_Write", 4);
+    EXPECT_EQ(writeFailure(),
+              "Device Communication problem: FT1234: Error writing to the device.: IO Error.");
+    EXPECT_TRUE(lockIsFree());
     driver.failNext("FT_Read", 1);
     EXPECT_EQ(
-        failureOf([](FTDI::Device& d) {
-            std::uint8_t buffer[2];
-            d.readBytes(buffer, 2);
-        }),
+        readFailure(2),
         "Device Communication problem: FT1234: Error reading from the device.: Invalid handle.");
-}
+    EXPECT_TRUE(lockIsFree());
 
-TEST_F(DeviceLink, ZeroCountsMakeNoDriverCallAndReleaseTheLock) {
+    // Zero counts make no driver call and leave the lock free too.
+    driver.forget();
     device.writeBytes(nullptr, 0);
     device.readBytes(nullptr, 0);
     EXPECT_TRUE(driver.calls.empty());
-    // The lock is free again: another thread can take it.
-    bool taken = false;
-    std::thread other([&] {
-        taken = FTDI::usbLock().try_lock();
-        if (taken) FTDI::usbLock().unlock();
-    });
-    other.join();
-    EXPECT_TRUE(taken);
-}
-
-TEST_F(DeviceLink, FailureReleasesTheLock) {
-    driver.failNext("FT_Write", 4);
-    failureOf([](FTDI::Device& d) {
-        const std::uint8_t byte = 0;
-        d.writeBytes(&byte, 1);
-    });
-    bool taken = false;
-    std::thread other([&] {
-        taken = FTDI::usbLock().try_lock();
-        if (taken) FTDI::usbLock().unlock();
-    });
-    other.join();
-    EXPECT_TRUE(taken);
-}
-
-TEST(DeviceNames, LowerNameFollowsTheName) {
-    FTDI::Device device("AbC123:MDIO", "AbC123", "K8D MDIO");
-    EXPECT_EQ(device.lowerName, "abc123:mdio");
-    EXPECT_EQ(device.handle, nullptr);
-    EXPECT_EQ(device.engine, nullptr);
+    EXPECT_TRUE(lockIsFree());
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Environment.h"
+#include "Failure.h"
 #include "Hex.h"
 #include "ScriptedDriver.h"
 #include "ftdi/K8Device.h"
@@ -14,6 +15,8 @@
 #include "mdio/K8MDIO.h"
 
 using testing_support::toHex;
+
+using testing_support::failureOf;
 
 namespace {
 
@@ -41,15 +44,6 @@ class K8Device : public testing::Test {
             lines.push_back(line);
         }
         return lines;
-    }
-
-    static std::string failureOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "no failure";
     }
 };
 
@@ -151,7 +145,7 @@ TEST_F(K8Device, BringUpFailuresNameTheAdapter) {
     EXPECT_EQ(driver.count("FT_SetTimeouts"), 2u);
 }
 
-TEST_F(K8Device, SyncCheck) {
+TEST_F(K8Device, SyncCheckAtMostOnceASecondUnlessForced) {
     auto device = board("MDIO");
     driver.answerSyncProbe = false;
     driver.queueReply({0xFA, 0xAA});
@@ -159,27 +153,21 @@ TEST_F(K8Device, SyncCheck) {
               "Device Communication problem: FT1:MDIO: Failed to sync with FTDI chip (command)");
     EXPECT_FALSE(device->lastSync.has_value());
 
-    // Without force, at most once a second.
     driver.answerSyncProbe = true;
-    driver.forget();
     device->afterBringUp();
-    driver.forget();  // the GPIO pins' first write
-    device->syncCheck(false, true);
-    device->syncCheck(false, true);
-    EXPECT_EQ(driver.count("FT_Write"), 1u);
-    device->syncCheck(true, true);
+    driver.forget();
+    for (const bool force : {false, false, true})
+        device->syncCheck(force, true);
     EXPECT_EQ(driver.count("FT_Write"), 2u);
     device->lastSync = *device->lastSync - std::chrono::milliseconds(1001);
     device->syncCheck(false, true);
     EXPECT_EQ(driver.count("FT_Write"), 3u);
 
-    // A JTAG adapter has no engine; a plain engine is not a K8 MDIO engine.
+    // A JTAG adapter has no engine, and so no K8 MDIO engine to sync.
     auto jtag = board("JTAG");
     jtag->afterBringUp();
     EXPECT_EQ(jtag->engine, nullptr);
-    driver.forget();  // the GPIO pins' first write
-    EXPECT_THROW(jtag->syncCheck(true, true), std::bad_cast);
-    jtag->engine = std::make_unique<FTDI::MDIO>(jtag.get(), 31);
+    driver.forget();
     EXPECT_THROW(jtag->syncCheck(true, true), std::bad_cast);
     EXPECT_TRUE(driver.calls.empty());
 }

@@ -1,7 +1,7 @@
-// MPSSE MDIO frames byte for byte, and the execute that sends them and
-// decodes the replies. The engine tests cover the frame of every operation;
-// these cover what the engine does not vary: preamble lengths, operation
-// codes, field masking and the reply decode.
+// MPSSE MDIO frames byte for byte, and the execute that sends them. The
+// engine tests cover the frame of every operation and the decode of mixed
+// replies; these cover what the engine does not vary: preamble lengths,
+// operation codes, field masking, write-only transfers and failures.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -96,20 +96,6 @@ TEST_F(ExecuteFrames, WritesOnlyEndOnIdleWithoutSendImmediateAndReadNothing) {
     EXPECT_EQ(driver.operations(), (std::vector<std::string>{"FT_Write"}));
     EXPECT_EQ(toHex(driver.writes()[0]), frame + " 80 03 03");
     EXPECT_TRUE(commands.empty());
-}
-
-TEST_F(ExecuteFrames, MixedRepliesDecodeInQueueOrderFromOneRead) {
-    appendClause45Frame(3, 0, 0, 1, 0, commands, replySizes);
-    appendRegister32Frame(0, 0, 0, 0x10, 0, commands, replySizes);
-    appendClause22Frame(2, 0, 0, 2, 0, commands, replySizes);
-    const std::string frames = toHex(commands);
-    driver.queueReply(hex("02 12 34  00 DE AD 01 BE EF  03 FF FE"));
-    EXPECT_EQ(executeFrames(device, commands, replySizes),
-              (FTDI::Values{0x1234, 0xDEADBEEF, 0xFFFE}));
-    EXPECT_EQ(driver.operations(), (std::vector<std::string>{"FT_Write", "FT_Read"}));
-    EXPECT_EQ(toHex(driver.writes()[0]), frames + " 87 80 03 03");
-    EXPECT_EQ(driver.calls[1].arguments[1], 12u);  // every reply asked for at once
-    EXPECT_TRUE(replySizes.empty());
 }
 
 TEST_F(ExecuteFrames, InvalidReplySizeGivesZeroAndDecodingGoesOn) {

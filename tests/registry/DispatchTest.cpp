@@ -28,32 +28,6 @@ class Dispatch : public RegistryTest {
 
 }  // namespace
 
-TEST_F(Dispatch, QueuedReadsComeBackInOrderFromOneExecute) {
-    control.blockRead(kOld, 3, 1, 0x10);
-    control.blockRead(kOld, 3, 1, 0x11);
-    control.blockRead(kOld, 3, 1, 0x12);
-    EXPECT_TRUE(driver.calls.empty()) << "queueing must not reach the USB device";
-    for (std::uint16_t value : {0x1111, 0x2222, 0x3333})
-        driver.queueReply(talvikReply(value));
-
-    const std::uint32_t* values = control.blockOperationExecute(kOld, 3);
-    ASSERT_NE(values, nullptr);
-    EXPECT_EQ(values[0], 0x1111u);
-    EXPECT_EQ(values[1], 0x2222u);
-    EXPECT_EQ(values[2], 0x3333u);
-    EXPECT_EQ(HW_BlockReadQueueSize(), 3u);
-    EXPECT_EQ(driver.count("FT_Write"), 1u);
-    EXPECT_EQ(driver.count("FT_Read"), 1u);
-}
-
-TEST_F(Dispatch, ExecuteWithNothingQueuedReturnsNull) {
-    control.blockRead(kOld, 3, 1, 0x10);
-    driver.queueReply(talvikReply(1));
-    control.blockOperationExecute(kOld, 3);
-    EXPECT_EQ(control.blockOperationExecute(kOld, 3), nullptr);
-    EXPECT_EQ(HW_BlockReadQueueSize(), 0u);
-}
-
 TEST_F(Dispatch, QueuedWritesTravelWithTheNextSingleRead) {
     control.blockWrite(kOld, 2, 1, 0x20, 0xAAAA);
     control.blockWrite(kOld, 2, 1, 0x21, 0xBBBB);
@@ -121,14 +95,6 @@ TEST_F(Dispatch, PhyIdChecksInTheirOrder) {
     EXPECT_EQ(failureOf([&] { control.blockWrite(kOld, 200, 1, 0, 0); }),
               "Device not found/in use: <index 1>");
     EXPECT_TRUE(driver.written().empty());
-}
-
-TEST_F(Dispatch, DefaultAdapterFormsFollowTheDefault) {
-    HW_SetDefaultAdapter(1000);
-    EXPECT_EQ(failureOf([&] { control.read(0, 1, 2); }), "Device not found/in use: <index 1000>");
-    HW_SetDefaultAdapter(kOld);
-    driver.queueReply(talvikReply(0xBEEF));
-    EXPECT_EQ(control.read(5, 1, 2), 0xBEEFu);
 }
 
 TEST_F(Dispatch, FailedExecuteKeepsTheOldResultList) {

@@ -48,21 +48,16 @@ TEST_F(OpenClose, AdaptersOfOneBoardShareOneUsbDevice) {
     EXPECT_EQ(HW_Fail(), 0);
 }
 
-TEST_F(OpenClose, OpeningAnOpenAdapterOnlyMovesTheDefault) {
+TEST_F(OpenClose, RepeatedOpensAndClosesCallNothingButMoveTheDefault) {
+    EXPECT_EQ(HW_CloseAdapter(kOld), 1u);  // closing a closed adapter
     ASSERT_EQ(HW_OpenAdapter(kOld), 1u);
     ASSERT_EQ(HW_SetDefaultAdapter(kMdio), 1u);
     driver.forget();
-    EXPECT_EQ(HW_OpenAdapter(kOld), 1u);
+    EXPECT_EQ(HW_OpenAdapter(kOld), 1u);  // opening an open adapter
     EXPECT_TRUE(driver.calls.empty());
     EXPECT_EQ(HW_GetDefaultAdapter(), kOld);
-}
 
-TEST_F(OpenClose, ClosingAClosedAdapterCallsNothing) {
-    EXPECT_EQ(HW_CloseAdapter(kOld), 1u);
-    EXPECT_TRUE(driver.calls.empty());
-}
-
-TEST_F(OpenClose, IndexPastTheTableFailsSilentlyAndStillMovesTheDefault) {
+    // An index past the table fails silently and still moves the default.
     testing::internal::CaptureStderr();
     EXPECT_EQ(HW_OpenAdapter(7), 0u);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -70,47 +65,31 @@ TEST_F(OpenClose, IndexPastTheTableFailsSilentlyAndStillMovesTheDefault) {
     EXPECT_EQ(HW_GetDefaultAdapter(), 7u);
 }
 
-TEST_F(OpenClose, DriverRefusingToOpenIsRecordedWithItsStatus) {
+TEST_F(OpenClose, DriverFailuresAreRecordedWithTheirTextAndLeaveTheAdapterClosed) {
     driver.failNext("FT_OpenEx", 3);
     EXPECT_EQ(HW_OpenAdapter(kOld), 0u);
     EXPECT_EQ(recorded(),
               "Device Communication problem: OLD1B: Couldn't open device.: Device not opened.");
-    // Still closed: an operation on it fails with the index text.
     EXPECT_EQ(failureOf([] { registry().read(kOld, 0, 1, 2); }),
               "Device not found/in use: <index 2>");
-}
 
-TEST_F(OpenClose, DriverRefusingToCloseIsRecordedWithTheAdapterName) {
+    driver.failNext("FT_ResetDevice", 4);
+    EXPECT_EQ(HW_OpenAdapter(kMdio), 0u);
+    EXPECT_EQ(recorded(), "Device Communication problem: K8S:MDIO: Couldn't reset: IO Error.");
+    EXPECT_EQ(driver.operations().back(), "FT_Close");
+    EXPECT_EQ(HW_OpenAdapter(kMdio), 1u);  // a second attempt starts from the beginning
+
     ASSERT_EQ(HW_OpenAdapter(kOld), 1u);
     driver.failNext("FT_Close", 1);
     EXPECT_EQ(HW_CloseAdapter(kOld), 0u);
     EXPECT_EQ(recorded(), "Device Communication problem: OLD1B: Couldn't close.: Invalid handle.");
 }
 
-TEST_F(OpenClose, FailedBringUpLeavesTheAdapterClosed) {
-    driver.failNext("FT_ResetDevice", 4);
-    EXPECT_EQ(HW_OpenAdapter(kMdio), 0u);
-    EXPECT_EQ(recorded(), "Device Communication problem: K8S:MDIO: Couldn't reset: IO Error.");
-    EXPECT_EQ(driver.operations().back(), "FT_Close");
-    // A second attempt starts from the beginning and succeeds.
-    EXPECT_EQ(HW_OpenAdapter(kMdio), 1u);
-}
-
-TEST_F(OpenClose, CloseAllClosesEverythingAndResetsTheDefault) {
-    ASSERT_EQ(HW_OpenAdapter(kMdio), 1u);
-    ASSERT_EQ(HW_OpenAdapter(kOld), 1u);
-    HW_Close();
-    EXPECT_EQ(HW_GetDefaultAdapter(), 0u);
-    EXPECT_EQ(driver.count("FT_Close"), 2u);
-    EXPECT_EQ(failureOf([] { registry().openAdapterAt(kOld); }),
-              "Device not found/in use: <index 2>");
-}
-
-TEST_F(OpenClose, OpenByNameIgnoresCaseAndMakesTheDefault) {
-    EXPECT_EQ(HW_Open("k8s:mdio"), 1u);
-    EXPECT_EQ(HW_GetDefaultAdapter(), kMdio);
-    EXPECT_EQ(HW_DeviceNumber("Old1b"), kOld);
-    EXPECT_EQ(HW_Fail(), 0);
+// Opening by name in any case and closing everything are in the host session
+// end to end (tests/hostsession).
+TEST_F(OpenClose, NullNameIsARecordedFailure) {
+    EXPECT_EQ(HW_Open(nullptr), 0u);
+    EXPECT_EQ(HW_Fail(), 1);
 }
 
 TEST_F(OpenClose, NameLookUpWaitsAboutFourSecondsThenGivesUp) {
@@ -124,12 +103,6 @@ TEST_F(OpenClose, NameLookUpWaitsAboutFourSecondsThenGivesUp) {
     EXPECT_LT(waited, std::chrono::seconds(8));
     // It kept looking for new boards meanwhile.
     EXPECT_GT(driver.count("FT_CreateDeviceInfoList"), 10u);
-}
-
-TEST_F(OpenClose, NullNameIsARecordedFailure) {
-    EXPECT_EQ(HW_Open(nullptr), 0u);
-    EXPECT_EQ(HW_Fail(), 1);
-    EXPECT_NE(recorded(), "");
 }
 
 TEST_F(OpenClose, DeviceParameterIsAFlag) {
@@ -150,16 +123,12 @@ TEST_F(OpenClose, AdapterWithoutEngineRefusesMdioAndParameters) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: " + refusal + "\n");
 }
 
-TEST_F(RegistryTest, CloseWithNoAdaptersOnlyResetsTheDefault) {
+TEST_F(RegistryTest, WithNoAdaptersCloseOnlyResetsTheDefaultAndOpenNeverEnumerates) {
     HW_SetDefaultAdapter(5);
     HW_Close();
     EXPECT_EQ(HW_GetDefaultAdapter(), 0u);
-    EXPECT_TRUE(driver.calls.empty());
-}
-
-TEST_F(RegistryTest, OpeningByIndexNeverEnumerates) {
     driver.addDevice("A1", "K8D MDIO");
     EXPECT_EQ(HW_OpenAdapter(0), 0u);
     EXPECT_EQ(recorded(), "Device not found/in use: <index 0>");
-    EXPECT_EQ(driver.count("FT_CreateDeviceInfoList"), 0u);
+    EXPECT_TRUE(driver.calls.empty());
 }

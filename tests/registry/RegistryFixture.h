@@ -5,9 +5,12 @@
 
 #include <string>
 
+#include "Failure.h"
 #include "ScriptedDriver.h"
 #include "mdiohost.h"
 #include "registry/TalvikControl.h"
+
+using testing_support::failureOf;
 
 class RegistryTest : public testing::Test {
   protected:
@@ -16,14 +19,4 @@ class RegistryTest : public testing::Test {
     // What the guarded export recorded, or "" when nothing failed since the
     // last HW_Initialize.
     static std::string recorded() { return HW_Fail() && HW_Error() ? HW_Error() : ""; }
-
-    template <typename Action>
-    static std::string failureOf(Action action) {
-        try {
-            action();
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "no failure";
-    }
 };

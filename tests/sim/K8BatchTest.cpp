@@ -25,11 +25,7 @@ std::uint16_t pattern(std::uint32_t index) {
 class K8Batches : public testing::Test {
   protected:
     void SetUp() override {
-        testing_support::useSimulatedBench();
-        HW_Initialize();
-        HW_NumberOfDevices();
-        adapter = HW_DeviceNumber(kBoard);
-        ASSERT_EQ(HW_OpenAdapter(adapter), 1u) << HW_Error();
+        adapter = testing_support::openOnBench(kBoard);
         // A first execute makes the once-a-second sync exchange, so that the
         // counted executes below are the batches alone.
         control.read(adapter, kPhy, 1, 2);
@@ -42,44 +38,27 @@ class K8Batches : public testing::Test {
 
 }  // namespace
 
-TEST_F(K8Batches, OneBatchIsOneWriteAndOneRead) {
-    for (std::uint32_t i = 0; i < 500; ++i) {
-        mdiosim::bench()->board(kBoard).phy(kPhy).setClause45(kMmd, static_cast<std::uint16_t>(i),
-                                                              pattern(i));
+// 500 reads fit one transfer; 2000 Clause 45 reads of 76 bytes each need
+// three, as the engine executes early at the 862nd and 1723rd reads.
+TEST_F(K8Batches, BatchesAreOneWriteAndOneReadPerTransferAndKeepTheirOrder) {
+    for (const auto& [reads, transfers] : {std::pair{500u, 1u}, std::pair{2000u, 3u}}) {
+        for (std::uint32_t i = 0; i < reads; ++i) {
+            mdiosim::bench()->board(kBoard).phy(kPhy).setClause45(
+                kMmd, static_cast<std::uint16_t>(i), pattern(i + reads));
+        }
+        const mdiosim::Counters before = counters();
+        for (std::uint32_t i = 0; i < reads; ++i)
+            control.blockRead(adapter, kPhy, kMmd, i);
+        const std::uint32_t* values = control.blockOperationExecute(adapter, kPhy);
+        const mdiosim::Counters after = counters();
+
+        ASSERT_EQ(HW_BlockReadQueueSize(), reads);
+        for (std::uint32_t i = 0; i < reads; ++i)
+            ASSERT_EQ(values[i], pattern(i + reads)) << "read " << i;
+        EXPECT_EQ(after.usbWrites - before.usbWrites, transfers);
+        EXPECT_EQ(after.usbReads - before.usbReads, transfers);
+        EXPECT_EQ(after.bytesRead - before.bytesRead, reads * 3);
     }
-    const mdiosim::Counters before = counters();
-    for (std::uint32_t i = 0; i < 500; ++i)
-        control.blockRead(adapter, kPhy, kMmd, i);
-    const std::uint32_t* values = control.blockOperationExecute(adapter, kPhy);
-    const mdiosim::Counters after = counters();
-
-    ASSERT_EQ(HW_BlockReadQueueSize(), 500u);
-    for (std::uint32_t i = 0; i < 500; ++i)
-        ASSERT_EQ(values[i], pattern(i)) << "read " << i;
-    EXPECT_EQ(after.usbWrites - before.usbWrites, 1u);
-    EXPECT_EQ(after.usbReads - before.usbReads, 1u);
-    EXPECT_EQ(after.bytesRead - before.bytesRead, 500u * 3);
-}
-
-TEST_F(K8Batches, OversizedBatchesSplitAndKeepTheirOrder) {
-    // 2000 Clause 45 reads of 76 bytes each need three transfers: the engine
-    // executes early at the 862nd and 1723rd reads.
-    constexpr std::uint32_t kReads = 2000;
-    for (std::uint32_t i = 0; i < kReads; ++i) {
-        mdiosim::bench()->board(kBoard).phy(kPhy).setClause45(kMmd, static_cast<std::uint16_t>(i),
-                                                              pattern(i));
-    }
-    const mdiosim::Counters before = counters();
-    for (std::uint32_t i = 0; i < kReads; ++i)
-        control.blockRead(adapter, kPhy, kMmd, i);
-    const std::uint32_t* values = control.blockOperationExecute(adapter, kPhy);
-    const mdiosim::Counters after = counters();
-
-    ASSERT_EQ(HW_BlockReadQueueSize(), kReads);
-    for (std::uint32_t i = 0; i < kReads; ++i)
-        ASSERT_EQ(values[i], pattern(i)) << "read " << i;
-    EXPECT_EQ(after.usbWrites - before.usbWrites, 3u);
-    EXPECT_EQ(after.usbReads - before.usbReads, 3u);
 }
 
 TEST_F(K8Batches, WritesClause22And32BitRegistersReachThePhy) {

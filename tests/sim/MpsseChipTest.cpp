@@ -1,4 +1,6 @@
-// The FTDI chip model in MPSSE mode, driven with raw command bytes.
+// The FTDI chip model in MPSSE mode, driven with raw command bytes: what the
+// library's own bytes do not show end to end (unknown opcodes, commands split
+// across writes, the clock and its modeled time, garbage).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -25,61 +27,6 @@ TEST_F(MpsseChip, UnknownOpcodesAnswerFaAndTheOpcodeAndExecutionGoesOn) {
               (Bytes{0xFA, 0x00, 0xFA, 0xAA, 0xF8, 0xFA, 0xFF, 0xFA, 0x4B}));
 }
 
-TEST(MpsseChipTypes, DriveOnlyZeroExistsOnlyOnTheFt232h) {
-    UseBench bench{k8Bench({}, 6)};  // an FT2232H
-    OpenDevice device{"K8T00001"};
-    // 9E is unknown here, and so are its would-be operands.
-    EXPECT_EQ(device.exchange({0x9E, 0x07, 0x00, 0xAB}, 8),
-              (Bytes{0xFA, 0x9E, 0xFA, 0x07, 0xFA, 0x00, 0xFA, 0xAB}));
-}
-
-TEST_F(MpsseChip, PinsSetAndReadBackThroughTheWires) {
-    // Low byte: MDIO (pins 1 and 2 share the wire) is pulled up when released,
-    // pulled down when pin 1 drives 0; pins that drive 0 read 0.
-    EXPECT_EQ(device.exchange({0x80, 0x02, 0x03, 0x81, 0x80, 0x00, 0x03, 0x81, 0x80, 0x00, 0x01,
-                               0x81, 0x80, 0x00, 0xF3, 0x81},
-                              4),
-              (Bytes{0xFE, 0xF8, 0xFE, 0x08}));
-    device.write({0x82, 0x5A, 0xF0, 0x9E, 0x07, 0x00});
-    EXPECT_EQ(device.exchange({0x83}, 1), (Bytes{0x5F}));
-    const mdiosim::PinState high = board().highPins();
-    EXPECT_EQ(high.value, 0x5A);
-    EXPECT_EQ(high.direction, 0xF0);
-    EXPECT_EQ(board().lowPins().driveOnlyZero, 0x07);
-}
-
-TEST_F(MpsseChip, ShiftingFamilyByEdgeBitOrderAndLength) {
-    struct Row {
-        Bytes command;
-        Bytes reply;
-    };
-    // With MDIO released and no PHY answering, the data input reads the
-    // pull-up; with loopback it reads the data output.
-    const Row released[] = {
-        {{0x20, 0x01, 0x00}, {0xFF, 0xFF}},  // bytes in, rising edge
-        {{0x24, 0x00, 0x00}, {0xFF}},        // bytes in, falling edge
-        {{0x22, 0x02}, {0x07}},              // 3 bits in, MSB first: they land in bits 2..0
-        {{0x2A, 0x02}, {0xE0}},              // 3 bits in, LSB first: they land in bits 7..5
-        {{0x11, 0x00, 0x00, 0x12}, {}},      // bytes out only: no reply
-        {{0x13, 0x06, 0x12}, {}},            // bits out only
-    };
-    device.write({0x80, 0x00, 0x01});
-    for (const Row& row : released) {
-        EXPECT_EQ(device.exchange(row.command, 8), row.reply) << int(row.command[0]);
-    }
-    const Row looped[] = {
-        {{0x31, 0x01, 0x00, 0xA5, 0x3C}, {0xA5, 0x3C}},  // out falling, in rising, MSB first
-        {{0x34, 0x00, 0x00, 0x96}, {0x96}},              // out rising, in falling
-        {{0x39, 0x00, 0x00, 0x81}, {0x81}},              // LSB first both ways
-        {{0x33, 0x02, 0xA0}, {0x05}},                    // 3 bits MSB first: 101 -> bits 2..0
-        {{0x3B, 0x02, 0x05}, {0xA0}},                    // 3 bits LSB first: 101 -> bits 7..5
-    };
-    device.write({0x84});
-    for (const Row& row : looped) {
-        EXPECT_EQ(device.exchange(row.command, 8), row.reply) << int(row.command[0]);
-    }
-}
-
 TEST_F(MpsseChip, CommandsSplitAcrossWritesRunAsOne) {
     const Bytes stream = clause45Frame(0, 1, 1, 0x0002) + clause45Frame(3, 1, 1, 0) + flush();
     board().phy(1).setClause45(1, 0x0002, 0x4D11);
@@ -97,10 +44,8 @@ TEST_F(MpsseChip, ClockRateAndModeledTimeFollowTheDivisor) {
         double secondsPerBit;
     };
     const Row rows[] = {
-        {{0x8A, 0x86, 0x05, 0x00, 0x8D}, 5e6, 1 / 5e6},        // 60 MHz / 12
-        {{0x8B, 0x86, 0x05, 0x00, 0x8D}, 1e6, 1 / 1e6},        // 12 MHz / 12
+        {{0x8B, 0x86, 0x05, 0x00, 0x8D}, 1e6, 1 / 1e6},        // 12 MHz / 12 (60 MHz: EndToEnd)
         {{0x8A, 0x86, 0x31, 0x00, 0x8C}, 600e3, 1.5 / 600e3},  // three-phase: 1.5 periods
-        {{0x8A, 0x86, 0x00, 0x00, 0x8D}, 30e6, 1 / 30e6},
     };
     for (const Row& row : rows) {
         device.write(row.setup);
@@ -113,23 +58,6 @@ TEST_F(MpsseChip, ClockRateAndModeledTimeFollowTheDivisor) {
     }
     device.write({0x8F, 0x01, 0x00});  // two bytes' worth of clocks
     EXPECT_EQ(board().counters().mdcCycles, 28u + 16u);
-}
-
-TEST_F(MpsseChip, WaitOnIoStallsUntilTheHostPurges) {
-    // GPIOL1 is pulled up: a wait for high passes, a wait for low stalls.
-    EXPECT_EQ(device.exchange({0x88, 0x81}, 1).size(), 1u);
-    EXPECT_EQ(device.exchange({0x89, 0x81, 0xAB}, 3), Bytes{});
-    ASSERT_EQ(FT_Purge(device.handle, 3), FTDI::D2xx::kOk);
-    EXPECT_EQ(device.exchange({0xAB}, 2), (Bytes{0xFA, 0xAB}));
-}
-
-TEST_F(MpsseChip, ResetModeIsAPipeToNothing) {
-    ASSERT_EQ(FT_SetBitMode(device.handle, 0, FTDI::D2xx::kBitModeReset), FTDI::D2xx::kOk);
-    EXPECT_EQ(device.exchange({0xAB, 0x81}, 3), Bytes{});
-    // Back in MPSSE the pins start over as inputs.
-    ASSERT_EQ(FT_SetBitMode(device.handle, 0, FTDI::D2xx::kBitModeMpsse), FTDI::D2xx::kOk);
-    EXPECT_EQ(board().lowPins().direction, 0);
-    EXPECT_EQ(device.exchange({0xAB}, 2), (Bytes{0xFA, 0xAB}));
 }
 
 TEST_F(MpsseChip, RandomStreamsNeverCrashAndAResetBringsItBack) {

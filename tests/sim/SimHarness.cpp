@@ -43,9 +43,8 @@ Bytes lineIdle() {
 
 Bytes preamble(unsigned bits) {
     Bytes bytes;
-    for (; bits > 0; bits -= std::min(bits, 8u)) {
-        bytes.insert(bytes.end(), {0x13, static_cast<std::uint8_t>(std::min(bits, 8u) - 1), 0xFF});
-    }
+    for (; bits > 0; bits -= std::min(bits, 8u))
+        bytes = bytes + Bytes{0x13, static_cast<std::uint8_t>(std::min(bits, 8u) - 1), 0xFF};
     return bytes;
 }
 
@@ -59,41 +58,27 @@ Bytes value16(std::uint16_t value) {
     return {0x11, 0x01, 0x00, static_cast<std::uint8_t>(value >> 8),
             static_cast<std::uint8_t>(value)};
 }
-Bytes value32(std::uint32_t value) {
-    return value16(static_cast<std::uint16_t>(value >> 16)) + Bytes{0x13, 0x00, 0x00} +
-           value16(static_cast<std::uint16_t>(value));
+// Idle, preamble, start and operation code, PHY address and the fifth field.
+Bytes header(unsigned preambleBits, unsigned start, unsigned op, unsigned phy, unsigned fifth) {
+    return lineIdle() + preamble(preambleBits) + Bytes{0x80, 0x00, 0x03} + field(2, start) +
+           field(2, op) + field(5, phy) + field(5, fifth);
 }
-const Bytes kLineLow{0x80, 0x00, 0x03};
 const Bytes kWriteTurnaround{0x13, 0x01, 0x80};
 const Bytes kReadTurnaround{0x80, 0x00, 0x01, 0x22, 0x01};
 const Bytes kRead16{0x20, 0x01, 0x00};
-const Bytes kRead32{0x20, 0x01, 0x00, 0x22, 0x00, 0x20, 0x01, 0x00};
 
 }  // namespace
 
 Bytes clause45Frame(unsigned op, unsigned port, unsigned mmd, std::uint16_t value,
                     unsigned preambleBits) {
-    Bytes frame = lineIdle() + preamble(preambleBits) + kLineLow + field(2, 0) + field(2, op) +
-                  field(5, port) + field(5, mmd);
-    if (op >= 2) return frame + kReadTurnaround + kRead16;
-    return frame + kWriteTurnaround + value16(value);
+    const Bytes frame = header(preambleBits, 0, op, port, mmd);
+    return op >= 2 ? frame + kReadTurnaround + kRead16 : frame + kWriteTurnaround + value16(value);
 }
 
 Bytes clause22Frame(unsigned op, unsigned phy, unsigned registerAddress, std::uint16_t value,
                     unsigned preambleBits) {
-    Bytes frame = lineIdle() + preamble(preambleBits) + kLineLow + field(2, 1) + field(2, op) +
-                  field(5, phy) + field(5, registerAddress);
-    if (op == 2) return frame + kReadTurnaround + kRead16;
-    return frame + kWriteTurnaround + value16(value);
-}
-
-Bytes register32Frame(unsigned kind, unsigned phy, std::uint32_t address, std::uint32_t data,
-                      unsigned preambleBits) {
-    Bytes frame = lineIdle() + preamble(preambleBits) + kLineLow + field(2, 1) + field(2, 0) +
-                  field(5, phy) + field(3, kind);
-    if ((kind & 3) == 0) frame = frame + value32(address);
-    if ((kind & 4) == 0) return frame + kReadTurnaround + kRead32;
-    return frame + kWriteTurnaround + value32(data);
+    const Bytes frame = header(preambleBits, 1, op, phy, registerAddress);
+    return op == 2 ? frame + kReadTurnaround + kRead16 : frame + kWriteTurnaround + value16(value);
 }
 
 Bytes flush() {

@@ -76,8 +76,6 @@ Bytes clause45Frame(unsigned op, unsigned port, unsigned mmd, std::uint16_t valu
                     unsigned preambleBits = 32);
 Bytes clause22Frame(unsigned op, unsigned phy, unsigned registerAddress, std::uint16_t value,
                     unsigned preambleBits = 32);
-Bytes register32Frame(unsigned kind, unsigned phy, std::uint32_t address, std::uint32_t data,
-                      unsigned preambleBits = 32);
 Bytes flush();  // 87 80 03 03
 
 // Offsets at which a new MPSSE command starts in `stream` (read off the

@@ -70,12 +70,6 @@ TEST_F(I2cBus, WriteThenRepeatedStartReadOfAnEeprom) {
                                                               {0x50, true, true, {0x11, 0xFF}}}));
 }
 
-TEST_F(I2cBus, NobodyAtAnAddressMeansNoAcknowledgeAndOnes) {
-    device.write(kStart + byteOut(0x67) + byteIn(false) + kStop + Bytes{0x87});
-    EXPECT_EQ(device.read(2), (Bytes{0x01, 0xFF}));
-    EXPECT_EQ(board().i2cTraffic(), (std::vector<I2cTransfer>{{0x33, true, false, {}}}));
-}
-
 // A PHY answering a read changes MDIO while MDC is high, which looks like
 // START and STOP to the I2C devices on the same wires. Data that spells the
 // EEPROM's read address must not make it answer and spoil the MDIO read.

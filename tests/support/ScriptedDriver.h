@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <deque>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,29 +20,29 @@ using FTDI::D2xx::Handle;
 using FTDI::D2xx::Status;
 
 class ScriptedDriver : public FTDI::D2xx::Driver {
-public:
+  public:
     struct Call {
         std::string operation;  // the C API name, e.g. "FT_Write"
         std::vector<std::uint64_t> arguments;
         Bytes bytes;  // bytes written (FT_Write) or returned (FT_Read)
     };
-
     struct ListedDevice {
-        std::string serialNumber;
-        std::string description;
+        std::string serialNumber, description;
         std::uint32_t flags = 0;
-        std::uint32_t type = FTDI::D2xx::kChipTypeFt232h;
     };
 
-    // --- the device list
-    void addDevice(std::string serialNumber, std::string description, std::uint32_t flags = 0,
-                   std::uint32_t type = FTDI::D2xx::kChipTypeFt232h);
+    // --- the device list, and what FT_GetDeviceInfo reports
+    void addDevice(std::string serialNumber, std::string description, std::uint32_t flags = 0) {
+        devices.push_back({std::move(serialNumber), std::move(description), flags});
+    }
     std::vector<ListedDevice> devices;
-    std::uint32_t chipType = FTDI::D2xx::kChipTypeFt232h;  // what FT_GetDeviceInfo reports
+    std::uint32_t chipType = FTDI::D2xx::kChipTypeFt232h;
 
     // --- scripting
     // The next call of `operation` returns `status` (queued per operation).
-    void failNext(const std::string& operation, Status status);
+    void failNext(const std::string& operation, Status status) {
+        scriptedStatuses[operation].push_back(status);
+    }
     // FT_Write accepts at most these many bytes per call, one entry per call;
     // once used up, writes accept everything.
     std::deque<std::uint32_t> writeSizes;
@@ -52,14 +51,16 @@ public:
     std::deque<Bytes> readChunks;
     // Bytes waiting to be read, as a chip would queue them.
     std::deque<std::uint8_t> replies;
-    void queueReply(const Bytes& bytes);
+    void queueReply(const Bytes& bytes) {
+        replies.insert(replies.end(), bytes.begin(), bytes.end());
+    }
     bool answerSyncProbe = true;
 
     // --- what happened
     std::vector<Call> calls;
     std::vector<std::string> operations() const;  // the names of `calls`, in order
-    Bytes written() const;                         // every byte written, in order
-    std::vector<Bytes> writes() const;             // bytes per FT_Write call
+    Bytes written() const;                        // every byte written, in order
+    std::vector<Bytes> writes() const;            // bytes per FT_Write call
     std::size_t count(const std::string& operation) const;
     void forget() { calls.clear(); }
 
@@ -67,29 +68,42 @@ public:
     Status createDeviceInfoList(std::uint32_t& count) override;
     Status getDeviceInfoList(FTDI::D2xx::DeviceListNode* nodes, std::uint32_t& count) override;
     Status openBySerialNumber(const char* serialNumber, Handle& handle) override;
-    Status close(Handle handle) override;
-    Status resetDevice(Handle handle) override;
-    Status setUsbParameters(Handle handle, std::uint32_t in, std::uint32_t out) override;
-    Status setChars(Handle handle, std::uint8_t eventChar, std::uint8_t eventEnabled,
-                    std::uint8_t errorChar, std::uint8_t errorEnabled) override;
-    Status setTimeouts(Handle handle, std::uint32_t readMs, std::uint32_t writeMs) override;
-    Status setLatencyTimer(Handle handle, std::uint8_t milliseconds) override;
-    Status setBitMode(Handle handle, std::uint8_t mask, std::uint8_t mode) override;
-    Status getDeviceInfo(Handle handle, std::uint32_t& type, std::uint32_t& id,
-                         char* serialNumber, char* description) override;
-    Status stopInTask(Handle handle) override;
-    Status purge(Handle handle, std::uint32_t mask) override;
-    Status restartInTask(Handle handle) override;
+    Status close(Handle h) override { return record("FT_Close", {value(h)}); }
+    Status resetDevice(Handle h) override { return record("FT_ResetDevice", {value(h)}); }
+    Status setUsbParameters(Handle h, std::uint32_t in, std::uint32_t out) override {
+        return record("FT_SetUSBParameters", {value(h), in, out});
+    }
+    Status setChars(Handle h, std::uint8_t eventChar, std::uint8_t eventEnabled,
+                    std::uint8_t errorChar, std::uint8_t errorEnabled) override {
+        return record("FT_SetChars", {value(h), eventChar, eventEnabled, errorChar, errorEnabled});
+    }
+    Status setTimeouts(Handle h, std::uint32_t readMs, std::uint32_t writeMs) override {
+        return record("FT_SetTimeouts", {value(h), readMs, writeMs});
+    }
+    Status setLatencyTimer(Handle h, std::uint8_t ms) override {
+        return record("FT_SetLatencyTimer", {value(h), ms});
+    }
+    Status setBitMode(Handle h, std::uint8_t mask, std::uint8_t mode) override {
+        return record("FT_SetBitMode", {value(h), mask, mode});
+    }
+    Status getDeviceInfo(Handle handle, std::uint32_t& type, std::uint32_t& id, char* serialNumber,
+                         char* description) override;
+    Status stopInTask(Handle h) override { return record("FT_StopInTask", {value(h)}); }
+    Status purge(Handle h, std::uint32_t mask) override {
+        return record("FT_Purge", {value(h), mask});
+    }
+    Status restartInTask(Handle h) override { return record("FT_RestartInTask", {value(h)}); }
     Status write(Handle handle, const std::uint8_t* bytes, std::uint32_t count,
                  std::uint32_t& written) override;
     Status read(Handle handle, std::uint8_t* buffer, std::uint32_t count,
                 std::uint32_t& received) override;
 
-private:
+  private:
+    static std::uint64_t value(Handle handle) { return reinterpret_cast<std::uintptr_t>(handle); }
     Status record(const std::string& operation, std::vector<std::uint64_t> arguments,
                   Bytes bytes = {});
     std::map<std::string, std::deque<Status>> scriptedStatuses;
-    std::map<std::string, Handle> openHandles;
+    std::size_t opened = 0;
 };
 
 // Installs a fresh scripted driver as the library's driver and returns it.

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -12,13 +13,10 @@ namespace testing_support {
 
 class TraceFile {
   public:
-    // Named after the running test, so that tests running in parallel
-    // processes never share a file.
+    // A random name: tests run in parallel processes that share the directory.
     TraceFile()
-        : path(testing::TempDir() + "trace_" + testName() + "_" + std::to_string(counter++) +
-               ".csv") {
-        stream = std::fopen(path.c_str(), "w+");
-    }
+        : path(testing::TempDir() + "trace_" + std::to_string(std::random_device{}()) + ".csv"),
+          stream(std::fopen(path.c_str(), "w+")) {}
     ~TraceFile() { std::remove(path.c_str()); }
     TraceFile(const TraceFile&) = delete;
     TraceFile& operator=(const TraceFile&) = delete;
@@ -34,17 +32,6 @@ class TraceFile {
 
     std::string path;
     std::FILE* stream;
-
-  private:
-    static std::string testName() {
-        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-        if (test == nullptr) return "none";
-        std::string name = std::string(test->test_suite_name()) + "_" + test->name();
-        for (char& c : name)
-            if (c == '/') c = '_';
-        return name;
-    }
-    static inline int counter = 0;
 };
 
 }  // namespace testing_support
