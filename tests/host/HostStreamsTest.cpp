@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "TemporaryPath.h"
 #include "mdiohost.h"
 
 namespace {
@@ -23,7 +24,7 @@ std::string contentsOf(const std::string& path) {
 }  // namespace
 
 TEST(HostStreams, HostFileIsWrittenAndClosedByTheLibrary) {
-    const std::string path = testing::TempDir() + "host_trace.csv";
+    const std::string path = testing_support::temporaryPath("host_trace", ".csv");
     std::FILE* stream = std::fopen(path.c_str(), "w");
     ASSERT_NE(stream, nullptr);
     std::fputs("# written by the host\n", stream);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "TemporaryPath.h"
+
 namespace {
 
 struct ToolRun {
@@ -26,8 +28,7 @@ std::string slurp(const std::string& path) {
 
 // Runs `mdioctl --sim <arguments>` through the shell.
 ToolRun mdioctl(const std::string& arguments, const std::string& globalOptions = "--sim") {
-    const std::string base = testing::TempDir() + "mdioctl_" +
-                             testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string base = testing_support::temporaryPath("mdioctl", "");
     const std::string command = std::string(MDIOCTL_PATH) + " " + globalOptions + " " + arguments +
                                 " >" + base + ".out 2>" + base + ".err";
     const int raw = std::system(command.c_str());
@@ -163,7 +164,7 @@ TEST(CommandLine, LibraryFailuresExitWithItsText) {
     EXPECT_TRUE(contains(run.err, "mdioctl: Device not found/in use: <index 9>\n")) << run.err;
 
     // A board that disappears after its first few driver calls.
-    const std::string bench = testing::TempDir() + "unplugging_bench.json";
+    const std::string bench = testing_support::temporaryPath("unplugging_bench", ".json");
     std::ofstream(bench)
         << R"({"boards": [{"serialNumber": "TV00009B", "description": "Talvik MDIO",
         "chipType": 5, "phys": [{"address": 0}]}],
@@ -175,7 +176,7 @@ TEST(CommandLine, LibraryFailuresExitWithItsText) {
 }
 
 TEST(CommandLine, TraceGoesToTheNamedFile) {
-    const std::string trace = testing::TempDir() + "mdioctl_trace.csv";
+    const std::string trace = testing_support::temporaryPath("mdioctl_trace", ".csv");
     const ToolRun run = mdioctl("write 2 1 7.0x10 5", "--sim --trace=" + trace);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(slurp(trace), "adapter,phy,op,mmd,address,value,\n2,1,MW,07,0010,0005\n");

@@ -10,6 +10,7 @@
 
 #include "Environment.h"
 #include "SimHarness.h"
+#include "TemporaryPath.h"
 
 using namespace simtest;
 
@@ -93,7 +94,7 @@ TEST(BenchFile, MistakesNameWhereAndWhat) {
 }
 
 TEST(BenchFile, UnusableFileIsOneMessageAndNoDevices) {
-    const std::string path = testing::TempDir() + "mdiosim_bad_bench.json";
+    const std::string path = testing_support::temporaryPath("mdiosim_bad_bench", ".json");
     std::ofstream(path) << R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 99}]}]})";
     testing_support::setEnvironment("MDIOSIM_BENCH", path);
     testing::internal::CaptureStderr();

@@ -5,18 +5,16 @@
 
 #include <cstdio>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
+
+#include "TemporaryPath.h"
 
 namespace testing_support {
 
 class TraceFile {
   public:
-    // A random name: tests run in parallel processes that share the directory.
-    TraceFile()
-        : path(testing::TempDir() + "trace_" + std::to_string(std::random_device{}()) + ".csv"),
-          stream(std::fopen(path.c_str(), "w+")) {}
+    TraceFile() : path(temporaryPath("trace", ".csv")), stream(std::fopen(path.c_str(), "w+")) {}
     ~TraceFile() { std::remove(path.c_str()); }
     TraceFile(const TraceFile&) = delete;
     TraceFile& operator=(const TraceFile&) = delete;
