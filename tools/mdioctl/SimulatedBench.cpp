@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "mdiosim/CounterRecord.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -11,18 +13,6 @@
 
 namespace mdioctl {
 namespace {
-
-// The C record the bench's `mdiosim_read_counters` fills.
-struct CountersRecord {
-    std::uint64_t usbWrites;
-    std::uint64_t usbReads;
-    std::uint64_t bytesWritten;
-    std::uint64_t bytesRead;
-    std::uint64_t mdcCycles;
-    std::uint64_t roundTrips;
-    double modeledSeconds;
-};
-using ReadCounters = int (*)(CountersRecord*);
 
 std::string gBenchLibrary;  // empty: real adapters
 
@@ -47,16 +37,17 @@ std::optional<BenchCounters> simulatedBenchCounters() {
     if (gBenchLibrary.empty()) return std::nullopt;
 #if defined(_WIN32)
     HMODULE module = LoadLibraryA(gBenchLibrary.c_str());
-    auto read = module != nullptr ? reinterpret_cast<ReadCounters>(reinterpret_cast<void*>(
-                                        GetProcAddress(module, "mdiosim_read_counters")))
+    auto read = module != nullptr ? reinterpret_cast<MdiosimReadCounters>(reinterpret_cast<void*>(
+                                        GetProcAddress(module, MDIOSIM_READ_COUNTERS_NAME)))
                                   : nullptr;
 #else
     void* module = dlopen(gBenchLibrary.c_str(), RTLD_NOW);
-    auto read = module != nullptr
-                    ? reinterpret_cast<ReadCounters>(dlsym(module, "mdiosim_read_counters"))
-                    : nullptr;
+    auto read =
+        module != nullptr
+            ? reinterpret_cast<MdiosimReadCounters>(dlsym(module, MDIOSIM_READ_COUNTERS_NAME))
+            : nullptr;
 #endif
-    CountersRecord record{};
+    MdiosimCounters record{};
     if (read == nullptr || read(&record) != 0) return std::nullopt;
     return BenchCounters{record.usbWrites, record.usbReads, record.roundTrips, record.mdcCycles,
                          record.modeledSeconds};
