@@ -88,6 +88,8 @@ TEST(CommandLine, WritesWithAndWithoutMask) {
     ToolRun run = mdioctl("write 2 3 1.0x0000 0x1234");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "1.0x0000: 0x1234\n");
+    run = mdioctl("write 3 1 7.0x0010 0xBEEF --verify");
+    EXPECT_EQ(run.out, "7.0x0010: 0xBEEF (read back 0xBEEF)\n");
     run = mdioctl("write 2 3 1.0x0000 0x0800/0x0800");  // set the low-power bit
     EXPECT_EQ(run.out, "1.0x0000: 0x2040 -> 0x2840\n");
     run = mdioctl("--json write 2 3 c22:0 0x0000/0x8000");

@@ -17,7 +17,7 @@ void listAdapters(Session& session, Output& out);
 void readRegisters(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
                    const RegisterRange& range);
 void writeRegister(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
-                   const RegisterRange& target, const MaskedValue& value);
+                   const RegisterRange& target, const MaskedValue& value, bool verify);
 void dumpRegisters(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
                    const RegisterRange& range);
 

@@ -40,7 +40,7 @@ void readRegisters(Session& session, Output& out, const std::string& adapter, st
 }
 
 void writeRegister(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
-                   const RegisterRange& target, const MaskedValue& value) {
+                   const RegisterRange& target, const MaskedValue& value, bool verify) {
     const std::uint32_t index = session.open(adapter);
     std::uint16_t written = value.value;
     nlohmann::json entry = registerEntry(target, target.first, 0);
@@ -54,7 +54,15 @@ void writeRegister(Session& session, Output& out, const std::string& adapter, st
     }
     session.write(index, phy, target.clause22, target.mmd, target.first, written);
     entry["value"] = written;
-    out.line(text + hex16(written));
+    text += hex16(written);
+    if (verify) {
+        // Shown, not judged: self-clearing and read-only bits read back differently.
+        const std::uint16_t readBack =
+            session.read(index, phy, target.clause22, target.mmd, target.first);
+        entry["readBack"] = readBack;
+        text += " (read back " + hex16(readBack) + ")";
+    }
+    out.line(text);
     out.document = {{"adapter", index}, {"phy", phy}, {"written", entry}};
 }
 

@@ -24,7 +24,7 @@ constexpr std::uint32_t kDefaultBenchReads = 1000;
 
 struct Arguments {
     std::string sim, trace;
-    bool json = false, tunnel = false, vendorMmds = false;
+    bool json = false, tunnel = false, vendorMmds = false, verify = false;
     std::string adapter, phy, target, value, pin, level, address, reg, regLength, count, i2cOp;
     std::vector<std::string> bytes;
     std::string benchReads = std::to_string(kDefaultBenchReads);
@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     write->add_option("PHY", a.phy)->required();
     write->add_option("REGISTER", a.target)->required();
     write->add_option("VALUE", a.value)->required();
+    write->add_flag("--verify", a.verify, "read the register back after writing it");
     CLI::App* dump = command(app, "dump", "dump registers: ADAPTER PHY MMD[.START-END]");
     dump->add_option("ADAPTER", a.adapter)->required();
     dump->add_option("PHY", a.phy)->required();
@@ -120,7 +121,7 @@ int main(int argc, char** argv) {
             const MaskedValue value = parseMaskedValue(a.value);
             const std::uint32_t phyId = phy();
             Session session(options);
-            writeRegister(session, out, a.adapter, phyId, target, value);
+            writeRegister(session, out, a.adapter, phyId, target, value, a.verify);
         } else if (name == "dump") {
             const RegisterRange range = parseDumpRange(a.target);
             const std::uint32_t phyId = phy();
