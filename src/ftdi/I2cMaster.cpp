@@ -83,16 +83,22 @@ void appendI2cRead(std::uint8_t address, std::uint32_t count, Bytes& queue, Repl
     replies.push_back(count);
 }
 
-std::uint64_t replyTotal(const Replies& replies) {
+namespace {
+std::uint32_t dataEntryBytes(std::uint32_t entry, DataEntries entries) {
+    return entries == DataEntries::CountsOrHalfTags ? dataBytes(entry) : entry;
+}
+}  // namespace
+
+std::uint64_t replyTotal(const Replies& replies, DataEntries entries) {
     std::uint64_t total = 0;
-    for (const std::uint32_t entry : replies)
-        total += dataBytes(entry);
+    for (std::size_t pair = 0; pair + 1 < replies.size(); pair += 2)
+        total += replies[pair] + std::uint64_t{dataEntryBytes(replies[pair + 1], entries)};
     return total;
 }
 
-Bytes executeI2c(Device& device, Bytes& queue, Replies& replies) {
+Bytes executeI2c(Device& device, Bytes& queue, Replies& replies, DataEntries entries) {
     K8::Device& k8Device = dynamic_cast<K8::Device&>(device);
-    const std::uint64_t total = replyTotal(replies);
+    const std::uint64_t total = replyTotal(replies, entries);
     if (total != 0) put(queue, kSendImmediate);
     if (!queue.empty()) {
         put(queue, kIdle);
@@ -110,7 +116,7 @@ Bytes executeI2c(Device& device, Bytes& queue, Replies& replies) {
     std::size_t offset = 0;
     for (std::size_t pair = 0; pair + 1 < replies.size(); pair += 2) {
         offset += replies[pair];
-        const std::uint32_t count = dataBytes(replies[pair + 1]);
+        const std::uint32_t count = dataEntryBytes(replies[pair + 1], entries);
         data.insert(data.end(), buffer.begin() + static_cast<std::ptrdiff_t>(offset),
                     buffer.begin() + static_cast<std::ptrdiff_t>(offset + count));
         offset += count;

@@ -39,15 +39,21 @@ void appendI2cWrite(std::uint8_t address, const Bytes& bytes, Bytes& queue, Repl
 void appendI2cRead(std::uint8_t address, std::uint32_t count, Bytes& queue, Replies& replies,
                    bool idleFirst);
 
+// What the data entry of a reply pair may hold. Only the I2C-to-MDIO bridge's
+// queues use the half tags; a raw transaction's data entry is always a byte
+// count, so a raw read of 102 or 202 bytes is never taken for a tag.
+enum class DataEntries { Counts, CountsOrHalfTags };
+
 // Sends `queue` (plus send-immediate when replies are due, and the idle
 // lines) in one locked write of `device`, reads every reply byte in one locked
 // read and returns the data bytes in bus order. The queue is empty afterwards;
 // the reply list is left for the caller to empty. Throws std::bad_cast unless
 // `device` is a K8 device. The caller holds the USB lock: the reply buffer is
 // shared by every adapter.
-Bytes executeI2c(Device& device, Bytes& queue, Replies& replies);
+Bytes executeI2c(Device& device, Bytes& queue, Replies& replies, DataEntries entries);
 
-// Total reply bytes a reply list stands for.
-std::uint64_t replyTotal(const Replies& replies);
+// Total reply bytes a reply list stands for. Acknowledge entries are always
+// counts, whatever their value (a 101-byte write acknowledges 102 bytes).
+std::uint64_t replyTotal(const Replies& replies, DataEntries entries);
 
 }  // namespace FTDI::I2c

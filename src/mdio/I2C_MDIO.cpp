@@ -198,7 +198,8 @@ Values I2C_MDIO::execute(std::uint32_t phyId) {
     UsbLockGuard lock(usbLock());
     checkPhyId(phyId);
     k8Device->syncCheck(false, true);
-    const Bytes bytes = executeI2c(*k8Device, commands[phyId], i2cReplies[phyId]);
+    const Bytes bytes =
+        executeI2c(*k8Device, commands[phyId], i2cReplies[phyId], DataEntries::CountsOrHalfTags);
     Values values = decodeBridgeReplies(i2cReplies[phyId], bytes);
     i2cReplies[phyId].clear();
     Values& saved = savedResults[phyId];
@@ -219,7 +220,7 @@ Bytes I2C_MDIO::runRawI2c() {
     Replies& replies = i2cReplies[kRawI2cQueue];
     try {
         k8Device->syncCheck(false, true);
-        Bytes data = executeI2c(*k8Device, queue, replies);
+        Bytes data = executeI2c(*k8Device, queue, replies, DataEntries::Counts);
         replies.clear();
         return data;
     } catch (...) {

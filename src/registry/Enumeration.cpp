@@ -62,16 +62,23 @@ void TalvikControl::enumerateDevices() {
     }
     std::sort(order.begin(), order.end());
 
-    for (const auto& [serial, position] : order) {
-        for (mdiohost::BoardFactory factory : mdiohost::boardFactories()) {
-            if (factory(adapters, nodes[position])) break;
+    try {
+        for (const auto& [serial, position] : order) {
+            for (mdiohost::BoardFactory factory : mdiohost::boardFactories()) {
+                if (factory(adapters, nodes[position])) break;
+            }
         }
+    } catch (...) {
+        // The adapters made before the failure stay; the slot limit must
+        // hold for them too, or their indexes would reach past the tables.
+        exitIfOverLimit();
+        throw;
     }
 
     if (!adapters.empty() && adapters.size() != sizeBefore) fillNameList();
 }
 
-void TalvikControl::fillNameList() {
+void TalvikControl::exitIfOverLimit() const {
     // The name list the host reads has a fixed number of slots; the process
     // cannot go on with adapters it has no slot for.
     if (adapters.size() > kMaxAdapters) {
@@ -80,6 +87,10 @@ void TalvikControl::fillNameList() {
                      kMaxAdapters);
         std::exit(1);
     }
+}
+
+void TalvikControl::fillNameList() {
+    exitIfOverLimit();
     for (std::size_t slot = filledNameCount; slot < adapters.size(); ++slot) {
         const std::string& adapterName = adapters[slot]->name;
         auto* copy = static_cast<char*>(std::malloc(adapterName.size() + 1));

@@ -125,6 +125,7 @@ class TalvikControl {
                                     std::uint32_t phyId);
     // Executes the PHY's queue after a single write; values are a misuse.
     void executeSingleWrite(FTDI::Device& device, std::uint32_t phyId);
+    void exitIfOverLimit() const;
     void fillNameList();
 
     // Process-wide state shared by every registry object (there is one),

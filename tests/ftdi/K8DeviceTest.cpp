@@ -75,6 +75,10 @@ TEST_F(K8Device, ClockAndPinSetUpByProtocolChipAndEnvironment) {
         {"MDIO", "MDIO_CLOCK_HZ", "  +2500000Hz", 8, "86 0B 00", "8D 9E 00 00 8A 97 80 03 03", ""},
         {"MDIO", "MDIO_CLOCK_HZ", "fast", 8, "86 05 00", "8D 9E 00 00 8A 97 80 03 03", "MDIO_CLOCK_HZ" + ignored + "fast\n"},
         {"MDIO", "MDIO_CLOCK_HZ", "4294967296", 8, "86 05 00", "8D 9E 00 00 8A 97 80 03 03", "MDIO_CLOCK_HZ" + ignored + "4294967296\n"},
+        // A sign negates modulo 2^32: "-1" is the highest rate, the fastest clock.
+        {"MDIO", "MDIO_CLOCK_HZ", " -1", 8, "86 00 00", "8D 9E 00 00 8A 97 80 03 03", ""},
+        {"MDIO", "MDIO_CLOCK_HZ", "-4294967296", 8, "86 05 00", "8D 9E 00 00 8A 97 80 03 03", "MDIO_CLOCK_HZ" + ignored + "-4294967296\n"},
+        {"MDIO", "MDIO_CLOCK_HZ", "- 5", 8, "86 05 00", "8D 9E 00 00 8A 97 80 03 03", "MDIO_CLOCK_HZ" + ignored + "- 5\n"},
         {"MDIO", "MDIO_CLOCK_HZ", nullptr, 6, "86 05 00", "8D 8A 97 80 03 03", ""},
         {"I2C", "I2C_CLOCK_HZ", nullptr, 8, "86 31 00", "8C 9E 07 00 8A 97 80 03 03", ""},
         {"I2C", "I2C_CLOCK_HZ", "100000", 6, "86 C7 00", "8C 8A 97 80 03 03", ""},

@@ -200,6 +200,24 @@ TEST_F(I2cMdio, RawReadWritesTheRegisterThenReadsInASecondTransaction) {
     }
 }
 
+TEST_F(I2cMdio, RawCountsThatEqualTheHalfTagsAreStillByteCounts) {
+    noSyncDue();
+    // 101 bytes written acknowledge 102 bytes: all of them are read.
+    driver.queueReply(testing_support::Bytes(102, 0x00));
+    engine.i2cWrite(0x50, FTDI::I2c::Bytes(101, 0x5A));
+    EXPECT_EQ(driver.calls.back().arguments[1], 102u);
+
+    // A read of 202 bytes returns 202 bytes, after the two acknowledges.
+    driver.forget();
+    testing_support::Bytes reply(2, 0x00);
+    for (unsigned i = 0; i < 202; ++i)
+        reply.push_back(static_cast<std::uint8_t>(i));
+    driver.queueReply(reply);
+    const FTDI::I2c::Bytes data = engine.i2cRead(0x50, 0, 0, 202);
+    EXPECT_EQ(data, FTDI::I2c::Bytes(reply.begin() + 2, reply.end()));
+    EXPECT_EQ(driver.calls.back().arguments[1], 204u);
+}
+
 TEST_F(I2cMdio, FailedRawTransferLeavesNothingForTheNextOne) {
     noSyncDue();
     driver.failNext("FT_Read", FTDI::D2xx::kIoError);
