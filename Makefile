@@ -2,14 +2,16 @@
 #   make demo   install what is missing, build, run mdioctl on the simulated bench
 #   make test   install what is missing, build, run the whole test suite
 #               (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer,
-#               then the 64-bit Windows cross build with its tests under Wine)
+#               then ThreadSanitizer over the threaded parts, then the 64-bit
+#               Windows cross build with its tests under Wine)
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 WIN_DIR   ?= build-win
+TSAN_DIR  ?= build-tsan
 JOBS      ?= 2
 CMAKE_GEN := -G Ninja
 
-.PHONY: all demo test deps deps-windows build test-native test-asan test-windows format clean
+.PHONY: all demo test deps deps-windows build test-native test-asan test-tsan test-windows format clean
 
 all: build
 
@@ -30,6 +32,7 @@ demo: build
 test: build
 	@scripts/stage.sh "tests" ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure
 	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory test-tsan
 	@$(MAKE) --no-print-directory test-windows
 
 test-asan: deps
@@ -37,6 +40,20 @@ test-asan: deps
 	  sh -c 'cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DMDIOHOST_SANITIZE=ON \
 	           -DMDIOHOST_BUILD_BENCH=OFF >/dev/null && cmake --build $(ASAN_DIR) -j $(JOBS)'
 	@scripts/stage.sh "sanitized tests" ctest --test-dir $(ASAN_DIR) -j $(JOBS) --output-on-failure
+
+# The suites where more than one thread runs: the LED blink thread against
+# the USB lock, the K8 device and engine, open and close in the registry, and
+# whole host sessions over the simulated bench (and the C host program).
+# setarch -R turns address randomisation off, which some kernels need for
+# ThreadSanitizer to start.
+TSAN_SUITES := test_leds test_ftdi test_mdio test_registry test_host_session hello_host
+test-tsan: deps
+	@scripts/stage.sh "thread-sanitized build" \
+	  sh -c 'cmake -S . -B $(TSAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DMDIOHOST_SANITIZE_THREAD=ON \
+	           -DMDIOHOST_BUILD_BENCH=OFF -DMDIOHOST_BUILD_TOOLS=OFF >/dev/null && \
+	         cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_SUITES)'
+	@scripts/stage.sh "thread-sanitized tests" \
+	  setarch $$(uname -m) -R ctest --test-dir $(TSAN_DIR) -j $(JOBS) --output-on-failure -E _NOT_BUILT
 
 # mdiohost.dll, the simulated FTD2XX.dll and the test programs, cross-built
 # with mingw-w64; ctest runs each test program under Wine.
@@ -51,4 +68,4 @@ format:
 	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(WIN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(WIN_DIR)
