@@ -1,7 +1,4 @@
-// The production driver: the D2XX C API loaded from a shared library at run
-// time, and what it does when the library is missing or incomplete. A loaded
-// library's calls are the simulated bench's, which the end-to-end tests load
-// through MDIOHOST_D2XX.
+// The production driver: the D2XX C API loaded from a shared library at run time.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,10 +6,42 @@
 #include <string>
 #include <utility>
 
+#include "Environment.h"
+#include "ftdi/Device.h"
+#include "ftdi/d2xx/Driver.h"
 #include "ftdi/d2xx/DynamicLibrary.h"
 #include "ftdi/d2xx/SharedLibraryDriver.h"
 
 using namespace FTDI::D2xx;
+
+TEST(DriverLoader, CallsReachTheLoadedLibrary) {
+    SharedLibraryDriver loaded(FAKE_D2XX_PATH);
+    ASSERT_TRUE(loaded.loaded());
+    std::uint32_t count = 0;
+    ASSERT_EQ(loaded.createDeviceInfoList(count), kOk);
+    DeviceListNode nodes[2] = {};
+    ASSERT_EQ(loaded.getDeviceInfoList(nodes, count), kOk);
+    EXPECT_EQ(std::string(nodes[0].SerialNumber) + "/" + nodes[1].Description, "FAKE1/Talvik");
+    Handle handle = nullptr;
+    EXPECT_EQ(loaded.openBySerialNumber("NOPE", handle), kDeviceNotFound);
+    ASSERT_EQ(loaded.openBySerialNumber("FAKE1", handle), kOk);
+    std::uint32_t type = 0, id = 0;
+    char serial[kSerialNumberSize] = {}, description[kDescriptionSize] = {};
+    EXPECT_EQ(loaded.getDeviceInfo(handle, type, id, serial, description), kOk);
+    EXPECT_EQ(type, kChipTypeFt232h);
+}
+
+TEST(DriverLoader, EnvironmentChoosesTheLibraryForTheWholeStack) {
+    testing_support::setEnvironment(kDriverVariable, FAKE_D2XX_PATH);
+    // The first use of the driver loads it; a device then talks through it.
+    FTDI::Device device("FAKE1", "FAKE1", "K8U MDIO");
+    ASSERT_EQ(driver().openBySerialNumber("FAKE1", device.handle), kOk);
+    const std::uint8_t out[2] = {1, 2};
+    device.writeBytes(out, 2);
+    std::uint8_t in[2] = {};
+    device.readBytes(in, 2);
+    EXPECT_EQ(in[1], 2);
+}
 
 TEST(DriverLoader, MissingLibraryIsOneClearLineAndNoDevices) {
     testing::internal::CaptureStderr();

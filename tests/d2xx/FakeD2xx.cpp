@@ -1,7 +1,8 @@
-// A D2XX-compatible library whose functions do nothing: enough for the
-// run-time loader to find them (on Windows, by ordinal), or to miss FT_Read.
-// Calls that reach a loaded driver are checked against the simulated bench,
-// which every end-to-end test loads the same way.
+// A minimal D2XX-compatible library: two devices, and a loopback pipe that
+// returns every byte written. Just enough to prove the run-time loader.
+#include <cstring>
+#include <deque>
+
 #include "ftdi/d2xx/D2xxAbi.h"
 
 #if defined(_WIN32)
@@ -9,28 +10,72 @@
 #else
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
-#define FAKE_FUNCTION(name, ...)                       \
-    FAKE_EXPORT FTDI::D2xx::Status name(__VA_ARGS__) { \
-        return FTDI::D2xx::kOk;                        \
+
+using namespace FTDI::D2xx;
+
+namespace {
+std::deque<std::uint8_t> loopback;
+int handleToken = 0;
+}  // namespace
+
+FAKE_EXPORT Status FT_CreateDeviceInfoList(std::uint32_t* count) {
+    *count = 2;
+    return kOk;
+}
+
+FAKE_EXPORT Status FT_GetDeviceInfoList(DeviceListNode* nodes, std::uint32_t* count) {
+    std::memset(nodes, 0, sizeof(DeviceListNode) * *count);
+    std::strcpy(nodes[0].SerialNumber, "FAKE1");
+    std::strcpy(nodes[0].Description, "K8U MDIO");
+    std::strcpy(nodes[1].SerialNumber, "FAKE2B");
+    std::strcpy(nodes[1].Description, "Talvik");
+    *count = 2;
+    return kOk;
+}
+
+FAKE_EXPORT Status FT_OpenEx(void* serial, std::uint32_t flags, Handle* handle) {
+    if (flags != kOpenBySerialNumber || std::strcmp(static_cast<char*>(serial), "FAKE1") != 0) {
+        return kDeviceNotFound;
     }
+    *handle = &handleToken;
+    return kOk;
+}
 
-using FTDI::D2xx::Handle;
+FAKE_EXPORT Status FT_Close(Handle) { return kOk; }
+FAKE_EXPORT Status FT_ResetDevice(Handle) { return kOk; }
+FAKE_EXPORT Status FT_SetUSBParameters(Handle, std::uint32_t, std::uint32_t) { return kOk; }
+FAKE_EXPORT Status FT_SetChars(Handle, std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) {
+    return kOk;
+}
+FAKE_EXPORT Status FT_SetTimeouts(Handle, std::uint32_t, std::uint32_t) { return kOk; }
+FAKE_EXPORT Status FT_SetLatencyTimer(Handle, std::uint8_t) { return kOk; }
+FAKE_EXPORT Status FT_SetBitMode(Handle, std::uint8_t, std::uint8_t) { return kOk; }
+FAKE_EXPORT Status FT_GetDeviceInfo(Handle, std::uint32_t* type, std::uint32_t* id, char*, char*,
+                                    void*) {
+    *type = kChipTypeFt232h;
+    *id = 0x04036014;
+    return kOk;
+}
+FAKE_EXPORT Status FT_StopInTask(Handle) { return kOk; }
+FAKE_EXPORT Status FT_Purge(Handle, std::uint32_t) { return kOk; }
+FAKE_EXPORT Status FT_RestartInTask(Handle) { return kOk; }
 
-FAKE_FUNCTION(FT_CreateDeviceInfoList, std::uint32_t*)
-FAKE_FUNCTION(FT_GetDeviceInfoList, FTDI::D2xx::DeviceListNode*, std::uint32_t*)
-FAKE_FUNCTION(FT_OpenEx, void*, std::uint32_t, Handle*)
-FAKE_FUNCTION(FT_Close, Handle)
-FAKE_FUNCTION(FT_ResetDevice, Handle)
-FAKE_FUNCTION(FT_SetUSBParameters, Handle, std::uint32_t, std::uint32_t)
-FAKE_FUNCTION(FT_SetChars, Handle, std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t)
-FAKE_FUNCTION(FT_SetTimeouts, Handle, std::uint32_t, std::uint32_t)
-FAKE_FUNCTION(FT_SetLatencyTimer, Handle, std::uint8_t)
-FAKE_FUNCTION(FT_SetBitMode, Handle, std::uint8_t, std::uint8_t)
-FAKE_FUNCTION(FT_GetDeviceInfo, Handle, std::uint32_t*, std::uint32_t*, char*, char*, void*)
-FAKE_FUNCTION(FT_StopInTask, Handle)
-FAKE_FUNCTION(FT_Purge, Handle, std::uint32_t)
-FAKE_FUNCTION(FT_RestartInTask, Handle)
-FAKE_FUNCTION(FT_Write, Handle, void*, std::uint32_t, std::uint32_t*)
+FAKE_EXPORT Status FT_Write(Handle, void* buffer, std::uint32_t count, std::uint32_t* written) {
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    loopback.insert(loopback.end(), bytes, bytes + count);
+    *written = count;
+    return kOk;
+}
+
 #if !defined(FAKE_D2XX_WITHOUT_READ)
-FAKE_FUNCTION(FT_Read, Handle, void*, std::uint32_t, std::uint32_t*)
+FAKE_EXPORT Status FT_Read(Handle, void* buffer, std::uint32_t count, std::uint32_t* received) {
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    std::uint32_t n = 0;
+    while (n < count && !loopback.empty()) {
+        bytes[n++] = loopback.front();
+        loopback.pop_front();
+    }
+    *received = n;
+    return kOk;
+}
 #endif
