@@ -12,13 +12,24 @@ using testing_support::failureOf;
 TEST_F(ChipTest, RefusedWidthsThrowTheirOwnMessage) {
     openBoards();
     const std::vector<std::pair<std::function<void()>, std::string>> cases{
-        // Each export refuses with its own literal; one of each kind of name.
         {[] { HW_API_Write8(0, 0, 0); }, "ZM_API_Write8"},
+        {[] { HW_API_Write16(0, 0, 0); }, "ZM_API_Write16"},
+        {[] { HW_API_Read8(0, 0); }, "ZM_API_Read8"},
+        {[] { HW_API_Read16(0, 0); }, "ZM_API_Read16"},
+        {[] { HW_API_Write64(0, 0, 0); }, "ZM_API_Write64"},
+        {[] { HW_API_Read64(0, 0); }, "ZM_API_Read64"},
+        {[] { HW_Write8(0, 0, 0, 0); }, "HW_Write8"},
+        {[] { HW_Write16(0, 0, 0, 0); }, "HW_Write16"},
+        {[] { HW_Read8(0, 0, 0); }, "HW_Read8"},
         {[] { HW_Read16(0, 0, 0); }, "HW_Read16"},
         {[] { HW_Write64(0, 0, 0, 0); }, "HW_Write64"},
-        // The queued forms refuse in the adapter form they all call.
+        {[] { HW_Read64(0, 0, 0); }, "HW_Read64"},
+        {[] { HW_BlockRead64Adapter(0, 0, 0); }, "HW_BlockRead64Adapter"},
+        {[] { HW_BlockRead64(0, 0); }, "HW_BlockRead64Adapter"},
         {[] { ZM_API_BlockRead64(0, 0); }, "HW_BlockRead64Adapter"},
+        {[] { HW_BlockWrite64Adapter(0, 0, 0, 0); }, "HW_BlockWrite64Adapter"},
         {[] { HW_BlockWrite64(0, 0, 0); }, "HW_BlockWrite64Adapter"},
+        {[] { ZM_API_BlockWrite64(0, 0, 0); }, "HW_BlockWrite64Adapter"},
     };
     for (const auto& [call, name] : cases)
         EXPECT_EQ(failureOf(call), "Error: " + name + "() is not supported.");
