@@ -1,28 +1,15 @@
-// Configuration from the environment, as a host sets it at run time.
+// Configuration from the environment, as a host sets it at run time. On
+// POSIX, variables set, changed and removed at run time are the clock
+// settings of the K8 bring-up tests.
 #include <gtest/gtest.h>
 
-#include "Environment.h"
 #include "ftdi/EnvironmentVariable.h"
 
 #if defined(_WIN32)
 #include <windows.h>
-#endif
 
 using FTDI::environmentVariable;
-using testing_support::setEnvironment;
-using testing_support::unsetEnvironment;
 
-TEST(EnvironmentVariable, SetChangedAndRemovedAtRunTime) {
-    EXPECT_EQ(environmentVariable("MDIO_CLOCK_HZ"), std::nullopt);
-    setEnvironment("MDIO_CLOCK_HZ", "2500000");
-    EXPECT_EQ(environmentVariable("MDIO_CLOCK_HZ"), "2500000");
-    setEnvironment("MDIO_CLOCK_HZ", "12000000");
-    EXPECT_EQ(environmentVariable("MDIO_CLOCK_HZ"), "12000000");
-    unsetEnvironment("MDIO_CLOCK_HZ");
-    EXPECT_EQ(environmentVariable("MDIO_CLOCK_HZ"), std::nullopt);
-}
-
-#if defined(_WIN32)
 // A host built with another C runtime (Visual C++, .NET, Python) sets a
 // variable in the process environment only; the getenv of this library's C
 // runtime would not see it.

@@ -3,7 +3,6 @@
 
 #include <functional>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 #include "Environment.h"
@@ -107,10 +106,9 @@ TEST_F(K8Device, ClockAndPinSetUpByProtocolChipAndEnvironment) {
 TEST(K8Clock, DivisorForRate) {
     // clang-format off
     const std::vector<std::tuple<std::uint32_t, bool, std::uint32_t>> cases{
-        {5000000, false, 5}, {1000000, false, 29}, {400000, false, 74}, {400000, true, 49},
+        // The bring-up cases show the common rates; these are the edges.
         {100, false, 299999}, {0, false, 0}, {0, true, 0}, {29999999, false, 0},
-        {30000000, false, 0}, {2147483647, false, 0}, {2147483648u, false, 0},
-        {2147483649u, false, 29999999},  // 2 x rate wraps around to 2
+        {2147483648u, false, 0}, {2147483649u, false, 29999999},  // 2 x rate wraps around to 2
     };
     // clang-format on
     for (const auto& [rate, threePhase, divisor] : cases) {
@@ -166,14 +164,6 @@ TEST_F(K8Device, SyncCheckAtMostOnceASecondUnlessForced) {
     device->lastSync = *device->lastSync - std::chrono::milliseconds(1001);
     device->syncCheck(false, true);
     EXPECT_EQ(driver.count("FT_Write"), 3u);
-
-    // A JTAG adapter has no engine, and so no K8 MDIO engine to sync.
-    auto jtag = board("JTAG");
-    jtag->afterBringUp();
-    EXPECT_EQ(jtag->engine, nullptr);
-    driver.forget();
-    EXPECT_THROW(jtag->syncCheck(true, true), std::bad_cast);
-    EXPECT_TRUE(driver.calls.empty());
 }
 
 TEST_F(K8Device, OpenAndCloseMakeAFreshEngineEachTime) {

@@ -5,23 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "TemporaryPath.h"
 #include "mdiohost.h"
-
-namespace {
-
-std::string contentsOf(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-}  // namespace
 
 TEST(HostStreams, HostFileIsWrittenAndClosedByTheLibrary) {
     const std::string path = testing_support::temporaryPath("host_trace", ".csv");
@@ -33,7 +20,7 @@ TEST(HostStreams, HostFileIsWrittenAndClosedByTheLibrary) {
     // The library closes the host's stream: one runtime's fclose on the
     // other's FILE would corrupt the heap.
     HW_DisableLogging(1);
-    EXPECT_EQ(contentsOf(path),
+    EXPECT_EQ(testing_support::fileText(path),
               "# written by the host\n"
               "adapter,phy,op,mmd,address,value,\n"
               "board 3 powered\n");

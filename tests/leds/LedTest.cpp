@@ -23,27 +23,9 @@ using Colours = std::vector<Colour>;
 
 namespace {
 
-// Records when each write happened.
-class TimedDriver : public testing_support::ScriptedDriver {
-  public:
-    FTDI::D2xx::Status write(FTDI::D2xx::Handle handle, const std::uint8_t* bytes,
-                             std::uint32_t count, std::uint32_t& written) override {
-        times.push_back(Clock::now());
-        return ScriptedDriver::write(handle, bytes, count, written);
-    }
-    std::vector<Clock::time_point> times;
-};
-
-TimedDriver& installTimedDriver() {
-    auto owned = std::make_unique<TimedDriver>();
-    TimedDriver& timed = *owned;
-    FTDI::D2xx::installDriver(std::move(owned));
-    return timed;
-}
-
 class BlinkThread : public testing::Test {
   protected:
-    TimedDriver& driver = installTimedDriver();
+    testing_support::ScriptedDriver& driver = testing_support::installScriptedDriver();
     FTDI::Device device{"FT1", "FT1", "K8U MDIO"};
     FTDI::K8::LED_4BitRGB led{&device};
     Colours colours;  // written so far, with their times
@@ -58,10 +40,10 @@ class BlinkThread : public testing::Test {
             std::lock_guard lock(FTDI::usbLock());
             colours.clear();
             times.clear();
-            for (std::size_t i = 0; i < driver.calls.size(); ++i) {
-                if (driver.calls[i].bytes.empty()) continue;  // a failed write
-                colours.push_back(driver.calls[i].bytes.back());
-                times.push_back(driver.times[i]);
+            for (const auto& call : driver.calls) {
+                if (call.bytes.empty()) continue;  // a failed write
+                colours.push_back(call.bytes.back());
+                times.push_back(call.time);
             }
         } while (!done() && Clock::now() < giveUp);
     }

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "Failure.h"
 #include "ftdi/Device.h"
 #include "mdio/MDIO.h"
 
@@ -12,20 +13,14 @@ TEST(EngineBase, PhyIdBoundIsInclusive) {
         std::uint32_t highest, phyId;
         const char* failure;
     } rows[] = {
-        {31, 31, ""},
+        {31, 31, "no failure"},
         {31, 32, "FT99: Phy id, 32, out of range: min = 0, max = 31"},
-        {127, 127, ""},
+        {127, 127, "no failure"},
         {127, 128, "FT99: Phy id, 128, out of range: min = 0, max = 127"},
     };
     for (const auto& row : rows) {
         FTDI::MDIO engine(&device, row.highest);
-        std::string failure;
-        try {
-            engine.checkPhyId(row.phyId);
-        } catch (const std::runtime_error& error) {
-            failure = error.what();
-        }
-        EXPECT_EQ(failure, row.failure) << row.phyId;
+        EXPECT_EQ(testing_support::failureOf([&] { engine.checkPhyId(row.phyId); }), row.failure);
     }
 }
 

@@ -87,16 +87,13 @@ TEST_F(I2cMdio, EachOperationQueuesItsTransactions) {
         {"32-bit write, raw",
          1,
          [](auto& e) { e.queueWrite32(0x10, 0x12345678, 0xAABBCCDD); },
-         kStart + writeByte(0x20) + writeByte(0x12) + writeByte(0x34) + writeByte(0x56) +
-             writeByte(0x78) + writeByte(0xDD) + writeByte(0xCC) + writeByte(0xBB) +
-             writeByte(0xAA) + kStop,
+         kStart + writeBytes({0x20, 0x12, 0x34, 0x56, 0x78, 0xDD, 0xCC, 0xBB, 0xAA}) + kStop,
          {9, 0}},
         {"32-bit read, raw",
          1,
          [](auto& e) { e.queueRead32(0x10, 0x12345678); },
-         kStart + writeByte(0x20) + writeByte(0x12) + writeByte(0x34) + writeByte(0x56) +
-             writeByte(0x78) + kStop + kStart + writeByte(0x21) + readByte(true) + readByte(true) +
-             readByte(true) + readByte(false) + kStop,
+         kStart + writeBytes({0x20, 0x12, 0x34, 0x56, 0x78}) + kStop + kStart + writeByte(0x21) +
+             times(readByte(true), 3) + readByte(false) + kStop,
          {5, 0, 1, 4}},
     };
     for (const Case& operation : cases) {
@@ -174,9 +171,8 @@ TEST_F(I2cMdio, RawReadWritesTheRegisterThenReadsInASecondTransaction) {
     const std::vector<Case> cases{
         {2, 3, writeByte(0x34) + writeByte(0x12),
          readByte(true) + readByte(true) + readByte(false)},
-        {0, 1, "", readByte(false)},  // address-only write
-        {7, 1, writeByte(0x34) + writeByte(0x12) + writeByte(0xCD) + writeByte(0xAB),
-         readByte(false)},            // at most four register bytes
+        {0, 1, "", readByte(false)},                                    // address-only write
+        {7, 1, writeBytes({0x34, 0x12, 0xCD, 0xAB}), readByte(false)},  // at most four
         {1, 0, writeByte(0x34), ""},  // count 0: address and STOP only
     };
     for (const Case& row : cases) {
@@ -226,8 +222,8 @@ TEST_F(I2cMdio, FailedRawTransferLeavesNothingForTheNextOne) {
     // A raw write is one transaction in one transfer.
     driver.queueReply({0x00, 0x00, 0x00});  // three acknowledges
     engine.i2cWrite(0x51, {0x01, 0x02});
-    EXPECT_EQ(toHex(driver.written()), toHex(hex(kStart + writeByte(0xA2) + writeByte(0x01) +
-                                                 writeByte(0x02) + kStop + kTrailer)));
+    EXPECT_EQ(toHex(driver.written()),
+              toHex(hex(kStart + writeBytes({0xA2, 0x01, 0x02}) + kStop + kTrailer)));
     EXPECT_EQ(driver.calls.back().arguments[1], 3u);
 
     // More than one transfer can carry is refused before anything is sent.

@@ -24,12 +24,8 @@ TEST(MpsseFrames, FramesByteForByte) {
         std::string bytes;
         FTDI::Values replySizes;
     };
-    const std::string preamble32 = "13 07 FF 13 07 FF 13 07 FF 13 07 FF";
     // clang-format off
     const std::vector<Case> cases{
-        // Clause 45 address frame, register AB CD of device 1 at port 0
-        {[](auto& c, auto& r) { return appendClause45Frame(0, 32, 0, 1, 0xABCD, c, r); },
-         "80 02 03" + preamble32 + "80 00 03 13 01 00 13 01 00 13 04 00 13 04 08 13 01 80 11 01 00 AB CD", {}},
         // post-increment read with a 9-bit preamble: a full group and a 1-bit group
         {[](auto& c, auto& r) { return appendClause45Frame(2, 9, 0, 7, 0, c, r); },
          "80 02 03 13 07 FF 13 00 FF 80 00 03 13 01 00 13 01 80 13 04 00 13 04 38 80 00 01 22 01 20 01 00", {3}},

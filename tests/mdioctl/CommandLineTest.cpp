@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,20 +18,14 @@ struct ToolRun {
     std::string out, err;
 };
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Runs `mdioctl --sim <arguments>` through the shell.
 ToolRun mdioctl(const std::string& arguments, const std::string& globalOptions = "--sim") {
     const std::string base = testing_support::temporaryPath("mdioctl", "");
     const std::string command = std::string(MDIOCTL_PATH) + " " + globalOptions + " " + arguments +
                                 " >" + base + ".out 2>" + base + ".err";
     const int raw = std::system(command.c_str());
-    ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(base + ".out"), slurp(base + ".err")};
+    ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing_support::fileText(base + ".out"),
+                testing_support::fileText(base + ".err")};
     std::remove((base + ".out").c_str());
     std::remove((base + ".err").c_str());
     return run;
@@ -181,7 +174,8 @@ TEST(CommandLine, TraceGoesToTheNamedFile) {
     const std::string trace = testing_support::temporaryPath("mdioctl_trace", ".csv");
     const ToolRun run = mdioctl("write 2 1 7.0x10 5", "--sim --trace=" + trace);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(slurp(trace), "adapter,phy,op,mmd,address,value,\n2,1,MW,07,0010,0005\n");
+    EXPECT_EQ(testing_support::fileText(trace),
+              "adapter,phy,op,mmd,address,value,\n2,1,MW,07,0010,0005\n");
     std::remove(trace.c_str());
 }
 

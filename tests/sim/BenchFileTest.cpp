@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "Environment.h"
+#include "Failure.h"
 #include "SimHarness.h"
 #include "TemporaryPath.h"
 
@@ -18,22 +18,15 @@ namespace {
 
 // The JSON example of the README, so the documentation stays true.
 std::string readmeExample() {
-    std::ifstream file(MDIOSIM_README);
-    std::stringstream content;
-    content << file.rdbuf();
-    const std::string text = content.str();
+    const std::string text = testing_support::fileText(MDIOSIM_README);
     const std::size_t start = text.find("```json\n");
     const std::size_t end = text.find("```", start + 8);
     return text.substr(start + 8, end - start - 8);
 }
 
 std::string failureOf(const std::string& json) {
-    try {
-        mdiosim::parseBenchJson(json);
-    } catch (const mdiosim::BenchFileError& error) {
-        return error.what();
-    }
-    return "accepted";
+    return testing_support::failureOf<mdiosim::BenchFileError>(
+        [&] { mdiosim::parseBenchJson(json); });
 }
 
 }  // namespace
@@ -72,8 +65,6 @@ TEST(BenchFile, MistakesNameWhereAndWhat) {
          "boards[0].phys[1].address: 40 is out of range (at most 31)"},
         {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 1}, {"address": 1}]}]})",
          "boards[0].phys[1]: a second PHY at address 1"},
-        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "clause22": {"32": 1}}]}]})",
-         "boards[0].phys[0].clause22.32: 32 is out of range (at most 31)"},
         {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "clause45": {"1": {"2": "0x1FFFF"}}}]}]})",
          "boards[0].phys[0].clause45.1.2: 131071 is out of range (at most 65535)"},
         {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": "two"}]}]})",

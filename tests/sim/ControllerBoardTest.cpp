@@ -8,25 +8,9 @@ using namespace simtest;
 
 namespace {
 
-mdiosim::BenchDescription controllerBench() {
-    mdiosim::BoardDescription board;
-    board.serialNumber = "TV00009B";
-    board.description = "Talvik MDIO";
-    board.chipType = 5;
-    for (const unsigned address : {0u, 3u}) {
-        mdiosim::PhyDescription phy;
-        phy.address = address;
-        board.phys.push_back(phy);
-    }
-    board.boardRegisters = {{2, 0x42}};
-    mdiosim::BenchDescription bench;
-    bench.boards.push_back(board);
-    return bench;
-}
-
 class ControllerBoard : public testing::Test {
   protected:
-    UseBench bench{controllerBench()};
+    UseBench bench{oneBoardBench("TV00009B", "Talvik MDIO", 5, {0, 3})};
     OpenDevice device{"TV00009B", FTDI::D2xx::kBitModeReset};
     mdiosim::Board& board() { return mdiosim::bench()->board(0); }
 };

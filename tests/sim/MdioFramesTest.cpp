@@ -1,6 +1,6 @@
 // MDIO frames bit-banged through the MPSSE reach the PHY models, which decode
 // them from the line levels alone. The library's own frames are decoded end
-// to end (EndToEndTest, K8BatchTest); these are what it never sends: short
+// to end (K8BatchTest); these are what it never sends: short
 // preambles, frames cut mid-way and garbage.
 #include <gtest/gtest.h>
 

@@ -44,7 +44,7 @@ TEST_F(MpsseChip, ClockRateAndModeledTimeFollowTheDivisor) {
         double secondsPerBit;
     };
     const Row rows[] = {
-        {{0x8B, 0x86, 0x05, 0x00, 0x8D}, 1e6, 1 / 1e6},        // 12 MHz / 12 (60 MHz: EndToEnd)
+        {{0x8B, 0x86, 0x05, 0x00, 0x8D}, 1e6, 1 / 1e6},        // 12 MHz / 12 (60 MHz: K8BatchTest)
         {{0x8A, 0x86, 0x31, 0x00, 0x8C}, 600e3, 1.5 / 600e3},  // three-phase: 1.5 periods
     };
     for (const Row& row : rows) {

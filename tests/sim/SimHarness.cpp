@@ -103,10 +103,22 @@ std::vector<std::size_t> commandStarts(const Bytes& stream) {
     return starts;
 }
 
-mdiosim::BenchDescription k8Bench(std::vector<unsigned> phyAddresses, std::uint32_t chipType) {
+std::vector<DeviceListNode> deviceList() {
+    std::uint32_t count = 0;
+    EXPECT_EQ(FT_CreateDeviceInfoList(&count), FTDI::D2xx::kOk);
+    std::vector<DeviceListNode> nodes(count);
+    if (count != 0) {
+        EXPECT_EQ(FT_GetDeviceInfoList(nodes.data(), &count), FTDI::D2xx::kOk);
+    }
+    return nodes;
+}
+
+mdiosim::BenchDescription oneBoardBench(const std::string& serialNumber,
+                                        const std::string& description, std::uint32_t chipType,
+                                        const std::vector<unsigned>& phyAddresses) {
     mdiosim::BoardDescription board;
-    board.serialNumber = "K8T00001";
-    board.description = "K8U MDIO";
+    board.serialNumber = serialNumber;
+    board.description = description;
     board.chipType = chipType;
     for (const unsigned address : phyAddresses) {
         mdiosim::PhyDescription phy;

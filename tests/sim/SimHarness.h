@@ -82,7 +82,17 @@ Bytes flush();  // 87 80 03 03
 // shared command table).
 std::vector<std::size_t> commandStarts(const Bytes& stream);
 
-// A bench of one K8 board "K8T00001" with PHYs at the given addresses.
-mdiosim::BenchDescription k8Bench(std::vector<unsigned> phyAddresses, std::uint32_t chipType = 8);
+// The device list, as FT_CreateDeviceInfoList and FT_GetDeviceInfoList give it.
+std::vector<DeviceListNode> deviceList();
+
+// A bench of one board with PHYs at the given addresses; k8Bench's board is
+// the K8 board "K8T00001".
+mdiosim::BenchDescription oneBoardBench(const std::string& serialNumber,
+                                        const std::string& description, std::uint32_t chipType,
+                                        const std::vector<unsigned>& phyAddresses);
+inline mdiosim::BenchDescription k8Bench(const std::vector<unsigned>& phyAddresses,
+                                         std::uint32_t chipType = 8) {
+    return oneBoardBench("K8T00001", "K8U MDIO", chipType, phyAddresses);
+}
 
 }  // namespace simtest

@@ -4,6 +4,7 @@
 // bytes and acknowledges.
 #include <gtest/gtest.h>
 
+#include "Failure.h"
 #include "SimHarness.h"
 
 using namespace simtest;
@@ -101,12 +102,9 @@ TEST(I2cBenchFile, MistakesNameTheDeviceAndTheField) {
         const std::string json =
             std::string(R"({"boards": [{"serialNumber": "K8X1", "i2cDevices": )") +
             mistake.devices + "}]}";
-        try {
-            mdiosim::parseBenchJson(json);
-            ADD_FAILURE() << "accepted: " << mistake.devices;
-        } catch (const mdiosim::BenchFileError& error) {
-            EXPECT_EQ(std::string(error.what()), mistake.message);
-        }
+        EXPECT_EQ(testing_support::failureOf<mdiosim::BenchFileError>(
+                      [&] { mdiosim::parseBenchJson(json); }),
+                  mistake.message);
     }
     EXPECT_THROW(
         mdiosim::parseBenchJson(R"({"boards": [{"serialNumber": "TV1B", "i2cDevices": []}]})"),

@@ -1,4 +1,4 @@
-// The text of the exception an action throws, or "no failure".
+// The text of the exception (of type Error) an action throws, or "no failure".
 #pragma once
 
 #include <exception>
@@ -6,11 +6,11 @@
 
 namespace testing_support {
 
-template <typename Action>
+template <typename Error = std::exception, typename Action>
 std::string failureOf(Action action) {
     try {
         action();
-    } catch (const std::exception& error) {
+    } catch (const Error& error) {
         return error.what();
     }
     return "no failure";

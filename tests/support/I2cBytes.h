@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 namespace testing_support::i2c {
@@ -30,6 +31,12 @@ const std::string kTrailer = "87 80 03 03";  // send immediate, lines released
 
 inline std::string writeByte(std::uint8_t byte) {
     return "11 00 00 " + byteText(byte) + " 80 02 03 22 00 ";
+}
+inline std::string writeBytes(std::initializer_list<std::uint8_t> bytes) {
+    std::string text;
+    for (const std::uint8_t byte : bytes)
+        text += writeByte(byte);
+    return text;
 }
 inline std::string readByte(bool more) {
     return std::string("20 00 00 13 00 ") + (more ? "00" : "FF") + " 80 02 03 ";

@@ -5,6 +5,7 @@
 // ahead of any replies a test queued in advance for later commands.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -25,6 +26,7 @@ class ScriptedDriver : public FTDI::D2xx::Driver {
         std::string operation;  // the C API name, e.g. "FT_Write"
         std::vector<std::uint64_t> arguments;
         Bytes bytes;  // bytes written (FT_Write) or returned (FT_Read)
+        std::chrono::steady_clock::time_point time = std::chrono::steady_clock::now();
     };
     struct ListedDevice {
         std::string serialNumber, description;

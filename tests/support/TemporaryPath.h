@@ -1,9 +1,12 @@
 // Paths for temporary files that no other test shares: several test
-// processes (and several checkouts' test runs) may run at once on one machine.
+// processes (and several checkouts' test runs) may run at once on one machine;
+// and the text of a file.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #if defined(_WIN32)
@@ -24,6 +27,14 @@ inline std::string temporaryPath(const std::string& stem, const std::string& ext
 #endif
     return testing::TempDir() + stem + "_" + std::to_string(process) + "_" +
            std::to_string(counter++) + extension;
+}
+
+// Everything in the file at `path` ("" if it cannot be read).
+inline std::string fileText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
 }
 
 }  // namespace testing_support

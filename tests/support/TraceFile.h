@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "TemporaryPath.h"
@@ -22,10 +20,7 @@ class TraceFile {
     // Everything written so far.
     std::string text() const {
         std::fflush(stream);
-        std::ifstream in(path);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
+        return fileText(path);
     }
 
     std::string path;

@@ -1,10 +1,15 @@
-// The older board family's frame engine: frames on the wire, replies, the
-// early flush at 65535 bytes, failures and clearing.
+// The older board family: recognising its boards in the device list, its
+// bring-up and board registers, and its frame engine (the select frame,
+// replies, the early flush at 65535 bytes, failures and clearing). The
+// access frames themselves are checked whole by the chip path tests.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "ScriptedDriver.h"
 #include "api/Exceptions.h"
 #include "ftdi/TalvikDevice.h"
+#include "ftdi/TalvikFactory.h"
 #include "mdio/MDIO.h"
 
 using testing_support::Bytes;
@@ -35,32 +40,47 @@ class TalvikEngine : public testing::Test {
 
 }  // namespace
 
-TEST_F(TalvikEngine, FramesRepliesAndTheSelectFrame) {
-    for (std::uint8_t phy = 0; phy <= 31; ++phy)
-        EXPECT_EQ(engine.commands[phy], selectFrame(phy));
+TEST(TalvikFactory, RecognisesSerialNumbersEndingInAnUpperCaseB) {
+    FTDI::AdapterTable adapters;
+    for (const auto& [serialNumber, recognised] :
+         {std::pair{"", false}, std::pair{"FT12b", false}, std::pair{"FT12B", true}}) {
+        FTDI::D2xx::DeviceListNode node{};
+        std::strcpy(node.SerialNumber, serialNumber);
+        std::strcpy(node.Description, "Talvik board");
+        EXPECT_EQ(FTDI::Talvik::factory(adapters, node), recognised) << serialNumber;
+    }
+    ASSERT_EQ(adapters.size(), 1u);
+    EXPECT_EQ(adapters[0]->name + adapters[0]->serialNumber + adapters[0]->description,
+              "FT12BFT12BTalvik board");
+}
 
-    engine.queueRead(3, 1, 0x0002);
-    driver.queueReply({0x99, 0x34, 0x12});
-    EXPECT_EQ(engine.execute(3), (FTDI::Values{0x1234}));
+TEST(TalvikBoard, BringUpAndBoardRegisterFrames) {
+    auto& driver = testing_support::installScriptedDriver();
+    FTDI::Talvik::Device device("TV1B", "TV1B", "");
+    device.bringUp();
+    device.afterBringUp();
+    device.boardWrite(7, 0xFF);
+    driver.queueReply({0x11, 0xA5, 0x22});
+    EXPECT_EQ(device.boardRead(2), 0xA5);
+    EXPECT_EQ(driver.writes(), (Writes{{0x00, 0x00, 0x00, 0x00, 0x00},
+                                       {0xC0, 0x07, 0x00, 0xFF, 0x00},
+                                       {0xE0, 0x02, 0x00, 0x00, 0x00}}));
+    driver.failNext("FT_Read", FTDI::D2xx::kIoError);
+    EXPECT_THROW(device.boardRead(2), FTDI::Exceptions::DeviceConnection);
+}
 
+TEST_F(TalvikEngine, RepliesAndTheSelectFrame) {
     engine.queueWrite(7, 30, 0x0210, 0x8001);
     engine.queueRead(7, 31, 0xC47F);
-    engine.queueWrite(7, 0, 0xFFFF, 0x00FF);
     engine.queueRead(7, 3, 0x0000);
     driver.queueReply(repliesFor({0xBEEF, 0x0001}));
     EXPECT_EQ(engine.execute(7), (FTDI::Values{0xBEEF, 0x0001}));  // writes yield nothing
+    EXPECT_EQ(driver.calls.back().arguments.back(), 6u);           // both replies at once
+    EXPECT_EQ(driver.writes()[0].size(), 5u * 4);
+    EXPECT_EQ(engine.commands[7], selectFrame(7));
 
     EXPECT_TRUE(engine.execute(31).empty());  // nothing queued: the select frame alone
-    EXPECT_EQ(driver.writes(), (Writes{{0xC0, 0x05, 0x00, 0x03, 0x00, 0x61, 0x02, 0x00, 0x00, 0x00},
-                                       {0xC0, 0x05, 0x00, 0x07, 0x00,   //
-                                        0x5E, 0x10, 0x02, 0x01, 0x80,   // write MMD 30
-                                        0x7F, 0x7F, 0xC4, 0x00, 0x00,   // read MMD 31
-                                        0x40, 0xFF, 0xFF, 0xFF, 0x00,   // write MMD 0
-                                        0x63, 0x00, 0x00, 0x00, 0x00},  // read MMD 3
-                                       selectFrame(31)}));
-    EXPECT_EQ(driver.count("FT_Read"), 2u);  // 3 bytes, then 6
-    EXPECT_EQ(driver.calls[3].arguments.back(), 6u);
-    EXPECT_EQ(engine.commands[7], selectFrame(7));
+    EXPECT_EQ(driver.writes().back(), selectFrame(31));
 }
 
 TEST_F(TalvikEngine, FullBatchIsSentEarlyAndItsValuesComeBackFirst) {
@@ -105,7 +125,16 @@ TEST_F(TalvikEngine, FailedTransfersLeaveTheQueueAsDescribed) {
     EXPECT_FALSE(engine.autoFlushing);
 }
 
-TEST_F(TalvikEngine, ClearedQueuesGetTheirSelectFrameBack) {
+TEST_F(TalvikEngine, ClosingAndClearingGiveEveryQueueItsSelectFrameBack) {
+    for (std::uint8_t phy = 0; phy <= 31; ++phy)
+        EXPECT_EQ(engine.commands[phy], selectFrame(phy));
+    device.handle = reinterpret_cast<FTDI::D2xx::Handle>(0x1000);
+    engine.queueRead(4, 1, 0x0002);
+    device.beforeClose();
+    EXPECT_EQ(device.handle, nullptr);
+    EXPECT_EQ(engine.commands[4], selectFrame(4));
+    EXPECT_TRUE(engine.replySizes[4].empty());
+
     engine.queueRead(4, 1, 0x0002);
     engine.savedResults[4] = {1, 2};
     engine.queueWrite(31, 1, 0, 0);
