@@ -329,8 +329,7 @@ MDIOHOST_API uint32_t HW_GpioGetAdapter(uint32_t adapter, uint8_t pin, uint8_t* 
  * vector on failure. */
 MDIOHOST_API void i2c_WriteAdapter(unsigned int adapter, unsigned int address,
                                    std::vector<unsigned char>& bytes);
-MDIOHOST_API std::vector<unsigned char> i2c_ReadAdapter(unsigned int adapter,
-                                                        unsigned int address,
+MDIOHOST_API std::vector<unsigned char> i2c_ReadAdapter(unsigned int adapter, unsigned int address,
                                                         unsigned int registerAddress,
                                                         unsigned char registerLength,
                                                         unsigned int count);

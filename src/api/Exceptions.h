@@ -9,7 +9,7 @@
 namespace FTDI::Exceptions {
 
 class Standard : public std::exception {
-public:
+  public:
     explicit Standard(std::string text) : message(std::move(text)) {}
     ~Standard() override = default;
     const char* what() const noexcept override { return message.c_str(); }
@@ -20,13 +20,13 @@ public:
 // An adapter index that does not exist or is not open, or a name no attached
 // adapter bears.
 class NoDevice : public Standard {
-public:
+  public:
     explicit NoDevice(const std::string& name) : Standard("Device not found/in use: " + name) {}
 };
 
 // A USB transfer or driver call failed. Built only by throwDeviceConnection.
 class DeviceConnection : public Standard {
-public:
+  public:
     explicit DeviceConnection(const std::string& detail)
         : Standard("Device Communication problem: " + detail) {}
 };

@@ -4,9 +4,13 @@
 
 extern "C" {
 
-MDIOHOST_API uint8_t HW_Fail(void) { return mdiohost::failureFlag() ? 1 : 0; }
+MDIOHOST_API uint8_t HW_Fail(void) {
+    return mdiohost::failureFlag() ? 1 : 0;
+}
 
-MDIOHOST_API const char* HW_Error(void) { return mdiohost::errorMessage(); }
+MDIOHOST_API const char* HW_Error(void) {
+    return mdiohost::errorMessage();
+}
 
 MDIOHOST_API void HW_CallException(void) {}
 

@@ -4,11 +4,17 @@
 
 extern "C" {
 
-MDIOHOST_API void HW_EnableLoggingStdout(void) { mdiohost::trace::enable(stdout, false); }
+MDIOHOST_API void HW_EnableLoggingStdout(void) {
+    mdiohost::trace::enable(stdout, false);
+}
 
-MDIOHOST_API void HW_EnableLoggingStderr(void) { mdiohost::trace::enable(stderr, false); }
+MDIOHOST_API void HW_EnableLoggingStderr(void) {
+    mdiohost::trace::enable(stderr, false);
+}
 
-MDIOHOST_API void HW_EnableLogging(FILE* stream) { mdiohost::trace::enable(stream, true); }
+MDIOHOST_API void HW_EnableLogging(FILE* stream) {
+    mdiohost::trace::enable(stream, true);
+}
 
 MDIOHOST_API void HW_DisableLogging(int32_t closeStream) {
     mdiohost::trace::disable(closeStream != 0);

@@ -29,14 +29,18 @@ void message(const char* text) {
     std::fflush(gStream);
 }
 
-bool enabled() { return gStream != nullptr; }
+bool enabled() {
+    return gStream != nullptr;
+}
 
 void MW(u32 adapter, u32 phy, u32 mmd, u32 address, u32 value) {
-    if (gStream) std::fprintf(gStream, "%u,%u,MW,%02X,%04X,%04X\n", adapter, phy, mmd, address, value);
+    if (gStream)
+        std::fprintf(gStream, "%u,%u,MW,%02X,%04X,%04X\n", adapter, phy, mmd, address, value);
 }
 
 void MR(u32 adapter, u32 phy, u32 mmd, u32 address, u32 value) {
-    if (gStream) std::fprintf(gStream, "%u,%u,MR,%02X,%04X,%04X\n", adapter, phy, mmd, address, value);
+    if (gStream)
+        std::fprintf(gStream, "%u,%u,MR,%02X,%04X,%04X\n", adapter, phy, mmd, address, value);
 }
 
 void AR(u32 adapter, u32 phy, u32 mmd, u32 address) {
@@ -44,7 +48,8 @@ void AR(u32 adapter, u32 phy, u32 mmd, u32 address) {
 }
 
 void AW(u32 adapter, u32 phy, u32 mmd, u32 address, u32 value) {
-    if (gStream) std::fprintf(gStream, "%u,%u,AW,%02X,%04X,%04X\n", adapter, phy, mmd, address, value);
+    if (gStream)
+        std::fprintf(gStream, "%u,%u,AW,%02X,%04X,%04X\n", adapter, phy, mmd, address, value);
 }
 
 void AF(u32 adapter, u32 phy, u32 value) {

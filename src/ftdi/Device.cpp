@@ -34,7 +34,8 @@ void Device::writeBytes(const std::uint8_t* bytes, std::uint32_t count) {
     unsigned stalled = 0;
     while (done < count) {
         std::uint32_t written = 0;
-        const D2xx::Status status = D2xx::driver().write(handle, bytes + done, count - done, written);
+        const D2xx::Status status =
+            D2xx::driver().write(handle, bytes + done, count - done, written);
         if (status != D2xx::kOk) {
             Exceptions::throwDeviceConnection(serialNumber, "Error writing to the device.", status);
         }
@@ -52,13 +53,16 @@ void Device::readBytes(std::uint8_t* buffer, std::uint32_t count) {
     unsigned emptyReads = 0;  // every empty read of this call, not only consecutive ones
     while (received < count) {
         std::uint32_t got = 0;
-        const D2xx::Status status = D2xx::driver().read(handle, buffer + received, count - received, got);
+        const D2xx::Status status =
+            D2xx::driver().read(handle, buffer + received, count - received, got);
         if (status != D2xx::kOk) {
-            Exceptions::throwDeviceConnection(serialNumber, "Error reading from the device.", status);
+            Exceptions::throwDeviceConnection(serialNumber, "Error reading from the device.",
+                                              status);
         }
         if (got == 0) {
             if (emptyReads == kMaxEmptyReads) {
-                Exceptions::throwDeviceConnection(serialNumber, "Timed out reading data.", D2xx::kOk);
+                Exceptions::throwDeviceConnection(serialNumber, "Timed out reading data.",
+                                                  D2xx::kOk);
             }
             ++emptyReads;
         }

@@ -16,7 +16,7 @@ namespace FTDI {
 class MDIO;
 
 class Device {
-public:
+  public:
     Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription);
     virtual ~Device();
     Device(const Device&) = delete;

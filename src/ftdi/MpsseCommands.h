@@ -63,9 +63,9 @@ inline constexpr std::uint32_t kMasterClockHz = 60000000;
 inline constexpr std::uint32_t kMasterClockDivideBy5Hz = 12000000;
 
 // Low-byte pins with a fixed MPSSE role (ADBUS0..7).
-inline constexpr std::uint8_t kPinClock = 0x01;    // ADBUS0, TCK/SK: the shift clock
-inline constexpr std::uint8_t kPinDataOut = 0x02;  // ADBUS1, TDI/DO: shifted-out data
-inline constexpr std::uint8_t kPinDataIn = 0x04;   // ADBUS2, TDO/DI: sampled data
+inline constexpr std::uint8_t kPinClock = 0x01;     // ADBUS0, TCK/SK: the shift clock
+inline constexpr std::uint8_t kPinDataOut = 0x02;   // ADBUS1, TDI/DO: shifted-out data
+inline constexpr std::uint8_t kPinDataIn = 0x04;    // ADBUS2, TDO/DI: sampled data
 inline constexpr std::uint8_t kPinWaitOnIo = 0x20;  // ADBUS5, GPIOL1: what 0x88/0x89 wait on
 
 struct CommandInfo {
@@ -106,7 +106,9 @@ constexpr std::optional<CommandInfo> findCommand(std::uint8_t opcode) {
     return std::nullopt;
 }
 
-constexpr bool isShiftCommand(std::uint8_t opcode) { return opcode >= 0x10 && opcode <= 0x3F; }
+constexpr bool isShiftCommand(std::uint8_t opcode) {
+    return opcode >= 0x10 && opcode <= 0x3F;
+}
 
 // Sizes of a shifting command once its length field is known. `lengthField`
 // is the raw value sent (bytes - 1 or bits - 1).

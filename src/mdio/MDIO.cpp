@@ -28,7 +28,9 @@ void MDIO::queueWrite32CurrentAddress(std::uint32_t, std::uint32_t) {}
 void MDIO::queueRead32PreIncrementAddress(std::uint32_t) {}
 void MDIO::queueRead32CurrentAddress(std::uint32_t) {}
 
-Values MDIO::execute(std::uint32_t) { return {}; }
+Values MDIO::execute(std::uint32_t) {
+    return {};
+}
 
 void MDIO::setPreamble(std::uint32_t phyId, std::uint8_t preambleBits) {
     checkPhyId(phyId);
@@ -36,7 +38,8 @@ void MDIO::setPreamble(std::uint32_t phyId, std::uint8_t preambleBits) {
 }
 
 void MDIO::clearAll() {
-    for (std::uint32_t phyId = 0; phyId <= maxPhyId; ++phyId) clear(phyId);
+    for (std::uint32_t phyId = 0; phyId <= maxPhyId; ++phyId)
+        clear(phyId);
 }
 
 void MDIO::clear(std::uint32_t phyId) {

@@ -21,7 +21,7 @@ using Values = std::vector<std::uint32_t>;
 inline constexpr std::uint8_t kDefaultPreambleBits = 32;
 
 class MDIO {
-public:
+  public:
     MDIO(Device* owner, std::uint32_t highestPhyId);
     virtual ~MDIO();
     MDIO(const MDIO&) = delete;

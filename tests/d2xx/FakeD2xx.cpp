@@ -41,24 +41,42 @@ FAKE_EXPORT Status FT_OpenEx(void* serial, std::uint32_t flags, Handle* handle) 
     return kOk;
 }
 
-FAKE_EXPORT Status FT_Close(Handle) { return kOk; }
-FAKE_EXPORT Status FT_ResetDevice(Handle) { return kOk; }
-FAKE_EXPORT Status FT_SetUSBParameters(Handle, std::uint32_t, std::uint32_t) { return kOk; }
+FAKE_EXPORT Status FT_Close(Handle) {
+    return kOk;
+}
+FAKE_EXPORT Status FT_ResetDevice(Handle) {
+    return kOk;
+}
+FAKE_EXPORT Status FT_SetUSBParameters(Handle, std::uint32_t, std::uint32_t) {
+    return kOk;
+}
 FAKE_EXPORT Status FT_SetChars(Handle, std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) {
     return kOk;
 }
-FAKE_EXPORT Status FT_SetTimeouts(Handle, std::uint32_t, std::uint32_t) { return kOk; }
-FAKE_EXPORT Status FT_SetLatencyTimer(Handle, std::uint8_t) { return kOk; }
-FAKE_EXPORT Status FT_SetBitMode(Handle, std::uint8_t, std::uint8_t) { return kOk; }
+FAKE_EXPORT Status FT_SetTimeouts(Handle, std::uint32_t, std::uint32_t) {
+    return kOk;
+}
+FAKE_EXPORT Status FT_SetLatencyTimer(Handle, std::uint8_t) {
+    return kOk;
+}
+FAKE_EXPORT Status FT_SetBitMode(Handle, std::uint8_t, std::uint8_t) {
+    return kOk;
+}
 FAKE_EXPORT Status FT_GetDeviceInfo(Handle, std::uint32_t* type, std::uint32_t* id, char*, char*,
                                     void*) {
     *type = kChipTypeFt232h;
     *id = 0x04036014;
     return kOk;
 }
-FAKE_EXPORT Status FT_StopInTask(Handle) { return kOk; }
-FAKE_EXPORT Status FT_Purge(Handle, std::uint32_t) { return kOk; }
-FAKE_EXPORT Status FT_RestartInTask(Handle) { return kOk; }
+FAKE_EXPORT Status FT_StopInTask(Handle) {
+    return kOk;
+}
+FAKE_EXPORT Status FT_Purge(Handle, std::uint32_t) {
+    return kOk;
+}
+FAKE_EXPORT Status FT_RestartInTask(Handle) {
+    return kOk;
+}
 
 FAKE_EXPORT Status FT_Write(Handle, void* buffer, std::uint32_t count, std::uint32_t* written) {
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);

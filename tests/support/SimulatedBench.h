@@ -15,7 +15,8 @@
 #include "mdiohost.h"
 
 #ifndef MDIOSIM_PATH
-#error "define MDIOSIM_PATH as the built libmdiosim (DEFINITIONS MDIOSIM_PATH=\"${MDIOSIM_LOAD_NAME}\")"
+#error \
+    "define MDIOSIM_PATH as the built libmdiosim (DEFINITIONS MDIOSIM_PATH=\"${MDIOSIM_LOAD_NAME}\")"
 #endif
 
 namespace testing_support {

@@ -84,8 +84,7 @@ using FT_SetUSBParameters_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle,
                                                       std::uint32_t inTransferSize,
                                                       std::uint32_t outTransferSize);
 using FT_SetChars_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle, std::uint8_t eventChar,
-                                              std::uint8_t eventCharEnabled,
-                                              std::uint8_t errorChar,
+                                              std::uint8_t eventCharEnabled, std::uint8_t errorChar,
                                               std::uint8_t errorCharEnabled);
 using FT_SetTimeouts_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle,
                                                  std::uint32_t readTimeoutMs,
@@ -95,9 +94,9 @@ using FT_SetLatencyTimer_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle,
 using FT_SetBitMode_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle, std::uint8_t mask,
                                                 std::uint8_t mode);
 using FT_GetDeviceInfo_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle,
-                                                   std::uint32_t* chipType,
-                                                   std::uint32_t* deviceId, char* serialNumber,
-                                                   char* description, void* reserved);
+                                                   std::uint32_t* chipType, std::uint32_t* deviceId,
+                                                   char* serialNumber, char* description,
+                                                   void* reserved);
 using FT_StopInTask_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle);
 using FT_Purge_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle, std::uint32_t mask);
 using FT_RestartInTask_Fn = FTDI::D2xx::Status (*)(FTDI::D2xx::Handle handle);

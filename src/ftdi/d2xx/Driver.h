@@ -12,7 +12,7 @@
 namespace FTDI::D2xx {
 
 class Driver {
-public:
+  public:
     virtual ~Driver() = default;
 
     virtual Status createDeviceInfoList(std::uint32_t& count) = 0;

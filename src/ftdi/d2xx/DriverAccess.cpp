@@ -24,6 +24,8 @@ Driver& driver() {
     return *current;
 }
 
-void installDriver(std::unique_ptr<Driver> replacement) { active() = std::move(replacement); }
+void installDriver(std::unique_ptr<Driver> replacement) {
+    active() = std::move(replacement);
+}
 
 }  // namespace FTDI::D2xx

@@ -41,9 +41,13 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path, st
     return std::unique_ptr<DynamicLibrary>(new DynamicLibrary(module));
 }
 
-void* DynamicLibrary::symbol(const char* name) const { return dlsym(handle, name); }
+void* DynamicLibrary::symbol(const char* name) const {
+    return dlsym(handle, name);
+}
 
-void* DynamicLibrary::symbolByOrdinal(unsigned) const { return nullptr; }
+void* DynamicLibrary::symbolByOrdinal(unsigned) const {
+    return nullptr;
+}
 
 #endif
 

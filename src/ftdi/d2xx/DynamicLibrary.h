@@ -9,7 +9,7 @@
 namespace FTDI::D2xx {
 
 class DynamicLibrary {
-public:
+  public:
     // Null when the library cannot be loaded; `error` then says why.
     static std::unique_ptr<DynamicLibrary> open(const std::string& path, std::string& error);
 
@@ -23,7 +23,7 @@ public:
     // Windows only: a function exported by ordinal. Null elsewhere.
     void* symbolByOrdinal(unsigned ordinal) const;
 
-private:
+  private:
     explicit DynamicLibrary(void* nativeHandle) : handle(nativeHandle) {}
     void* handle;
 };

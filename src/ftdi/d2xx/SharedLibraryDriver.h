@@ -28,7 +28,7 @@ inline constexpr const char* kDefaultDriverFile = "libftd2xx.so";
 inline constexpr Status kDriverMissingStatus = kDeviceNotFound;
 
 class SharedLibraryDriver final : public Driver {
-public:
+  public:
     // Loads the file that MDIOHOST_D2XX names, or the default.
     static SharedLibraryDriver fromEnvironment();
     explicit SharedLibraryDriver(const std::string& file);
@@ -57,7 +57,7 @@ public:
     Status read(Handle handle, std::uint8_t* buffer, std::uint32_t count,
                 std::uint32_t& received) override;
 
-private:
+  private:
     struct Functions {
         FT_CreateDeviceInfoList_Fn createDeviceInfoList = nullptr;
         FT_GetDeviceInfoList_Fn getDeviceInfoList = nullptr;
