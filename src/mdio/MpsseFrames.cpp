@@ -62,18 +62,19 @@ void putWrite16(FrameWriter& frame, std::uint16_t value) {
     frame << kWriteTurnaround << value16Out(value);
 }
 
-}  // namespace
-
-std::int32_t appendClause45Frame(std::uint8_t op, std::uint8_t preambleBits,
-                                 std::uint32_t portAddress, std::uint32_t deviceAddress,
-                                 std::uint16_t value, Bytes& commands, Values& replySizes) {
+// The frames of both clauses that carry 16 bits: start, op, two 5-bit address
+// fields, then a read's turnaround and value in or a write's turnaround and
+// value out.
+std::int32_t appendSixteenBitFrame(const Piece<3>& start, std::uint8_t op, bool read,
+                                   std::uint8_t preambleBits, std::uint32_t firstAddress,
+                                   std::uint32_t secondAddress, std::uint16_t value,
+                                   Bytes& commands, Values& replySizes) {
     if (!preambleAccepted(preambleBits)) return -1;
     FrameWriter frame(commands);
     putIdleAndPreamble(frame, preambleBits);
-    frame << kLineLow << kStartClause45 << opField(op) << addressField(portAddress)
-          << addressField(deviceAddress);
-    // OP 1x reads (with or without post-increment), 0x sends the address or data.
-    if ((op & 0x2u) != 0) {
+    frame << kLineLow << start << opField(op) << addressField(firstAddress)
+          << addressField(secondAddress);
+    if (read) {
         putRead16(frame, replySizes);
     } else {
         putWrite16(frame, value);
@@ -81,20 +82,22 @@ std::int32_t appendClause45Frame(std::uint8_t op, std::uint8_t preambleBits,
     return 0;
 }
 
+}  // namespace
+
+std::int32_t appendClause45Frame(std::uint8_t op, std::uint8_t preambleBits,
+                                 std::uint32_t portAddress, std::uint32_t deviceAddress,
+                                 std::uint16_t value, Bytes& commands, Values& replySizes) {
+    // OP 1x reads (with or without post-increment), 0x sends the address or data.
+    const bool read = (op & 0x2u) != 0;
+    return appendSixteenBitFrame(kStartClause45, op, read, preambleBits, portAddress, deviceAddress,
+                                 value, commands, replySizes);
+}
+
 std::int32_t appendClause22Frame(std::uint8_t op, std::uint8_t preambleBits,
                                  std::uint32_t phyAddress, std::uint32_t registerAddress,
                                  std::uint16_t value, Bytes& commands, Values& replySizes) {
-    if (!preambleAccepted(preambleBits)) return -1;
-    FrameWriter frame(commands);
-    putIdleAndPreamble(frame, preambleBits);
-    frame << kLineLow << kStartClause22 << opField(op) << addressField(phyAddress)
-          << addressField(registerAddress);
-    if (op == kClause22Read) {
-        putRead16(frame, replySizes);
-    } else {
-        putWrite16(frame, value);
-    }
-    return 0;
+    return appendSixteenBitFrame(kStartClause22, op, op == kClause22Read, preambleBits, phyAddress,
+                                 registerAddress, value, commands, replySizes);
 }
 
 std::int32_t appendRegister32Frame(std::uint8_t kind, std::uint8_t preambleBits,
