@@ -5,7 +5,7 @@
 #   install-deps.sh --windows  also the mingw-w64 cross toolchain and Wine
 set -euo pipefail
 
-packages=(g++ cmake ninja-build make pkg-config googletest libgtest-dev libgmock-dev
+packages=(g++ cmake ninja-build make pkg-config ccache googletest libgtest-dev libgmock-dev
           libbenchmark-dev libcli11-dev nlohmann-json3-dev)
 if [[ "${1:-}" == "--windows" ]]; then
   # The posix thread model of the cross compiler is the one with std::thread;
