@@ -1,6 +1,7 @@
-# cmake -DLIBRARY=<file> -DLIST=<exports.txt> -DFORMAT=<elf|pe> -DTOOL=<nm|objdump> -P CheckExports.cmake
-# Compares what a built library exports with the list kept in the repository
-# and names every export that is missing or not listed.
+# cmake -DLIBRARY=<file> -DLIST=<list>[,<list>...] -DFORMAT=<elf|pe> -DTOOL=<nm|objdump> -P CheckExports.cmake
+# Compares what a built library exports with the lists kept in the repository
+# (exports.txt and exports-ext.txt) and names every export that is missing or
+# not listed.
 #
 # ELF: the strong global symbols of the dynamic table (nm -D types T, D, B,
 # R). Weak and unique symbols are template code from the C++ standard library
@@ -12,7 +13,12 @@ foreach(variable IN ITEMS LIBRARY LIST FORMAT TOOL)
   endif()
 endforeach()
 
-file(STRINGS ${LIST} listed REGEX "^[^#]")
+string(REPLACE "," ";" listFiles "${LIST}")
+set(listed "")
+foreach(listFile IN LISTS listFiles)
+  file(STRINGS ${listFile} names REGEX "^[^#]")
+  list(APPEND listed ${names})
+endforeach()
 list(TRANSFORM listed STRIP)
 list(REMOVE_ITEM listed "")
 
@@ -51,7 +57,12 @@ list(REMOVE_ITEM missing ${exported})
 set(unexpected ${exported})
 list(REMOVE_ITEM unexpected ${listed})
 get_filename_component(name ${LIBRARY} NAME)
-get_filename_component(listName ${LIST} NAME)
+set(listName "")
+foreach(listFile IN LISTS listFiles)
+  get_filename_component(fileName ${listFile} NAME)
+  list(APPEND listName ${fileName})
+endforeach()
+list(JOIN listName " + " listName)
 set(problems "")
 if(missing)
   list(JOIN missing " " text)

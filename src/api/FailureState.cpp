@@ -15,6 +15,7 @@ namespace {
 bool gFailed = false;
 char* gErrorBuffer = nullptr;
 Reallocate gReallocate = &std::realloc;
+bool gEchoEnabled = true;
 
 }  // namespace
 
@@ -49,7 +50,16 @@ void saveErrorMessage(const char* text) {
     std::memcpy(gErrorBuffer, text, size);
 }
 
+void setErrorEcho(bool enabled) {
+    gEchoEnabled = enabled;
+}
+
+bool errorEcho() {
+    return gEchoEnabled;
+}
+
 void recordFailure(bool echo) {
+    echo = echo && gEchoEnabled;
     try {
         throw;
     } catch (const std::exception& error) {

@@ -23,7 +23,13 @@ using Reallocate = void* (*)(void* block, std::size_t size);
 void useErrorBufferAllocator(Reallocate reallocate);
 
 // Records the exception in flight; call only from inside a catch handler.
-// With `echo`, the message also goes to standard error behind "Error: ".
+// With `echo`, the message also goes to standard error behind "Error: ",
+// unless the host has turned the echo off.
 void recordFailure(bool echo);
+
+// The host's switch for that echo (on by default). Tools and language
+// bindings that print failures themselves turn it off so each prints once.
+void setErrorEcho(bool enabled);
+bool errorEcho();
 
 }  // namespace mdiohost

@@ -7,6 +7,7 @@
 #include "api/Exceptions.h"
 #include "api/Guard.h"
 #include "mdiohost.h"
+#include "mdiohost_ext.h"
 
 using mdiohost::Echo;
 using mdiohost::guarded;
@@ -54,4 +55,28 @@ TEST(FailureState, MessageThatCannotBeKeptLeavesTheFlagAndNoText) {
     mdiohost::useErrorBufferAllocator(&std::realloc);
     EXPECT_EQ(HW_Fail(), 1);
     EXPECT_EQ(HW_Error(), nullptr);
+}
+
+TEST(FailureState, HostSwitchesTheEchoOffAndClearsTheFlagWithoutReinitialising) {
+    EXPECT_EQ(mdiohost_error_echo(), 1);
+    mdiohost_set_error_echo(0);
+    testing::internal::CaptureStderr();
+    failingWith("recorded, not printed", Echo::ToStderr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(HW_Fail(), 1);
+    EXPECT_STREQ(HW_Error(), "recorded, not printed");
+
+    mdiohost_clear_failure();
+    EXPECT_EQ(HW_Fail(), 0);
+    EXPECT_STREQ(HW_Error(), "recorded, not printed");
+
+    mdiohost_set_error_echo(7);  // any nonzero value turns it back on
+    EXPECT_EQ(mdiohost_error_echo(), 1);
+    testing::internal::CaptureStderr();
+    failingWith("printed again", Echo::ToStderr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: printed again\n");
+}
+
+TEST(FailureState, VersionIsTheProjectVersion) {
+    EXPECT_STREQ(mdiohost_version(), MDIOHOST_VERSION);
 }
