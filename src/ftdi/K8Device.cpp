@@ -1,6 +1,9 @@
 #include "ftdi/K8Device.h"
 
 #include <array>
+#include <cstddef>
+#include <initializer_list>
+#include <stdexcept>
 #include <thread>
 #include <typeinfo>
 
@@ -36,6 +39,26 @@ bool isMdio(const std::string& protocol) {
 bool isJtag(const std::string& protocol) {
     return protocol.starts_with('J');
 }
+
+// The bring-up's setup bytes: at most one clocking command, one drive-only-
+// zero command with its two masks, and the five bytes that every K8 chip
+// gets. A fixed array whose size the compiler sees (a growing vector's
+// inserts draw false buffer-overflow warnings from GCC 12 at -O3).
+class SetupBytes {
+  public:
+    void append(std::initializer_list<std::uint8_t> bytes) {
+        if (bytes.size() > stored.size() - used) throw std::logic_error("K8 setup bytes overflow");
+        for (std::uint8_t byte : bytes)
+            stored[used++] = byte;
+    }
+    const std::uint8_t* data() const { return stored.data(); }
+    std::uint32_t size() const { return static_cast<std::uint32_t>(used); }
+
+  private:
+    static constexpr std::size_t kCapacity = 1 + 3 + 5;
+    std::array<std::uint8_t, kCapacity> stored{};
+    std::size_t used = 0;
+};
 
 }  // namespace
 
@@ -93,26 +116,26 @@ void Device::bringUp() {
         throwDeviceConnection(name, "Couldn't get the device info", infoStatus);
     }
 
-    Bytes setup;
+    SetupBytes setup;
     if (isI2c(protocol)) {
         // I2C wants data stable on both clock edges: three-phase clocking.
         setClock(clockRateFromEnvironment("I2C_CLOCK_HZ", kDefaultI2cClockHz), true);
-        setup.push_back(Mpsse::kEnableThreePhaseClocking);
+        setup.append({Mpsse::kEnableThreePhaseClocking});
     } else {
         setClock(clockRateFromEnvironment(protocol + "_CLOCK_HZ", kDefaultMdioClockHz), false);
-        setup.push_back(Mpsse::kDisableThreePhaseClocking);
+        setup.append({Mpsse::kDisableThreePhaseClocking});
     }
     // Only the FT232H has drive-only-zero outputs.
     if (chipType == D2xx::kChipTypeFt232h) {
         if (isI2c(protocol)) {
-            setup.insert(setup.end(), {Mpsse::kDriveOnlyZero, kOpenDrainI2cPins, kNoOpenDrainPins});
+            setup.append({Mpsse::kDriveOnlyZero, kOpenDrainI2cPins, kNoOpenDrainPins});
         } else if (isMdio(protocol)) {
-            setup.insert(setup.end(), {Mpsse::kDriveOnlyZero, kNoOpenDrainPins, kNoOpenDrainPins});
+            setup.append({Mpsse::kDriveOnlyZero, kNoOpenDrainPins, kNoOpenDrainPins});
         }
     }
-    setup.insert(setup.end(), {Mpsse::kDisableClockDivideBy5, Mpsse::kDisableAdaptiveClocking,
-                               Mpsse::kSetDataBitsLow, kClockAndDataHigh, kDriveClockAndData});
-    writeBytes(setup.data(), static_cast<std::uint32_t>(setup.size()));
+    setup.append({Mpsse::kDisableClockDivideBy5, Mpsse::kDisableAdaptiveClocking,
+                  Mpsse::kSetDataBitsLow, kClockAndDataHigh, kDriveClockAndData});
+    writeBytes(setup.data(), setup.size());
     std::this_thread::sleep_for(kSetupSettle);
 
     const std::uint8_t loopbackOff = Mpsse::kLoopbackOff;

@@ -67,7 +67,10 @@ void scanAdapter(Session& session, Output& out, const std::string& adapter, bool
             for (std::uint32_t mmd = 1; mmd < 32; ++mmd) {
                 if ((devices & (1u << mmd)) == 0) continue;
                 const bool vendor = mmd == kVendorMmd1 || mmd == kVendorMmd2;
-                std::string mmdText = " " + std::to_string(mmd);
+                // Appended, not concatenated: " " + a temporary draws a false
+                // overlap warning from GCC 12 at -O3.
+                std::string mmdText(1, ' ');
+                mmdText += std::to_string(mmd);
                 if ((!vendor || vendorMmds) && !isIndirectMmd(mmd)) {
                     const RegisterRange id{false, mmd, kPhyIdentifier1, 2};
                     const auto words = session.readRange(index, phy, id, id.count);
