@@ -1,4 +1,5 @@
-# cmake -DLIBRARY=<file> -DLIST=<list>[,<list>...] -DFORMAT=<elf|pe> -DTOOL=<nm|objdump> -P CheckExports.cmake
+# cmake -DLIBRARY=<file> -DLIST=<list>[,<list>...] -DFORMAT=<elf|pe|importlib>
+#       -DTOOL=<nm|objdump|llvm-nm> -P CheckExports.cmake
 # Compares what a built library exports with the lists kept in the repository
 # (exports.txt and exports-ext.txt) and names every export that is missing or
 # not listed.
@@ -6,7 +7,9 @@
 # ELF: the strong global symbols of the dynamic table (nm -D types T, D, B,
 # R). Weak and unique symbols are template code from the C++ standard library
 # that the linker makes visible; no host calls them. PE: the name table of the
-# export directory (objdump -p).
+# export directory (objdump -p). IMPORTLIB: the __imp_ symbols of an MSVC
+# import library (llvm-nm), which holds the C functions only: the C++ names
+# (GCC's mangling, _Z...) are not expected there.
 foreach(variable IN ITEMS LIBRARY LIST FORMAT TOOL)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "CheckExports.cmake needs -D${variable}=...")
@@ -21,9 +24,14 @@ foreach(listFile IN LISTS listFiles)
 endforeach()
 list(TRANSFORM listed STRIP)
 list(REMOVE_ITEM listed "")
+if(FORMAT STREQUAL "importlib")
+  list(FILTER listed EXCLUDE REGEX "^_Z")
+endif()
 
 if(FORMAT STREQUAL "elf")
   set(arguments -D --defined-only)
+elseif(FORMAT STREQUAL "importlib")
+  set(arguments "")
 else()
   set(arguments -p)
 endif()
@@ -39,6 +47,10 @@ set(inNameTable FALSE)
 foreach(line IN LISTS lines)
   if(FORMAT STREQUAL "elf")
     if(line MATCHES "^[0-9a-fA-F]+ [TDBR] (.+)$")
+      list(APPEND exported "${CMAKE_MATCH_1}")
+    endif()
+  elseif(FORMAT STREQUAL "importlib")
+    if(line MATCHES " __imp_([A-Za-z0-9_]+)$")
       list(APPEND exported "${CMAKE_MATCH_1}")
     endif()
   elseif(line MATCHES "Ordinal/Name Pointer\\] Table")

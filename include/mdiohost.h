@@ -44,6 +44,21 @@
 #define MDIOHOST_API __attribute__((visibility("default")))
 #endif
 
+/* The version of this header and of the library it ships with. The build
+ * reads the three numbers from here: this is the one place they are written.
+ * mdiohost_version() (mdiohost_ext.h) gives the version of the library that
+ * is actually loaded. The soname's number follows MDIOHOST_VERSION_MAJOR. */
+#define MDIOHOST_VERSION_MAJOR 0
+#define MDIOHOST_VERSION_MINOR 1
+#define MDIOHOST_VERSION_PATCH 0
+#define MDIOHOST_VERSION_TEXT_(number) #number
+#define MDIOHOST_VERSION_TEXT(number) MDIOHOST_VERSION_TEXT_(number)
+/* "MAJOR.MINOR.PATCH" */
+#define MDIOHOST_VERSION_STRING                                                  \
+    MDIOHOST_VERSION_TEXT(MDIOHOST_VERSION_MAJOR)                                \
+    "." MDIOHOST_VERSION_TEXT(MDIOHOST_VERSION_MINOR) "." MDIOHOST_VERSION_TEXT( \
+        MDIOHOST_VERSION_PATCH)
+
 #ifdef __cplusplus
 extern "C" {
 #endif

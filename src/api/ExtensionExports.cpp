@@ -6,7 +6,7 @@
 extern "C" {
 
 MDIOHOST_API const char* mdiohost_version(void) {
-    return MDIOHOST_VERSION;
+    return MDIOHOST_VERSION_STRING;
 }
 
 MDIOHOST_API void mdiohost_set_error_echo(int enabled) {

@@ -77,6 +77,9 @@ TEST(FailureState, HostSwitchesTheEchoOffAndClearsTheFlagWithoutReinitialising) 
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: printed again\n");
 }
 
+// The build reads the project version out of the public header and hands it
+// to the library as MDIOHOST_VERSION: a header that no longer parses shows here.
 TEST(FailureState, VersionIsTheProjectVersion) {
     EXPECT_STREQ(mdiohost_version(), MDIOHOST_VERSION);
+    EXPECT_STREQ(MDIOHOST_VERSION_STRING, MDIOHOST_VERSION);
 }

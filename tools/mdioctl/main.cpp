@@ -11,6 +11,7 @@
 #include "Output.h"
 #include "Session.h"
 #include "SimulatedBench.h"
+#include "mdiohost.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     app.add_flag("--trace{@stdout}", a.trace, "write the library's CSV trace (to FILE)");
     app.add_flag("--json", a.json, "machine-readable output");
     app.add_flag("--clause22-tunnel", a.tunnel, "reach Clause 45 registers over Clause 22");
+    app.set_version_flag("--version", std::string("mdioctl ") + MDIOHOST_VERSION_STRING);
     app.require_subcommand(1);
 
     command(app, "list", "list the adapters");
@@ -96,6 +98,8 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
         return app.exit(help);
+    } catch (const CLI::CallForVersion& version) {
+        return app.exit(version);
     } catch (const CLI::ParseError& error) {
         return usage(error.what());
     }
