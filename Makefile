@@ -1,9 +1,12 @@
 # The two commands of a fresh Debian 12 machine:
 #   make demo   install what is missing, build, run mdioctl on the simulated bench
 #   make test   install what is missing, build, run the whole test suite
-#               (normal build, then AddressSanitizer + UndefinedBehaviorSanitizer,
-#               then ThreadSanitizer over the threaded parts, then the 64-bit
-#               Windows cross build with its tests under Wine)
+#               (Release build and its tests, the install and the .deb files,
+#               then AddressSanitizer + UndefinedBehaviorSanitizer, then
+#               ThreadSanitizer over the threaded parts, then the 64-bit
+#               Windows Release cross build with its tests under Wine and its zip)
+# Every stage of make test treats warnings as errors; a plain make does not
+# change that setting of build/ (off in a fresh tree).
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 WIN_DIR   ?= build-win
@@ -11,7 +14,10 @@ TSAN_DIR  ?= build-tsan
 JOBS      ?= 2
 CMAKE_GEN := -G Ninja
 
-.PHONY: all demo test deps deps-windows build test-native test-asan test-tsan test-windows format clean
+WERROR    := -DMDIOHOST_WARNINGS_AS_ERRORS=ON
+
+.PHONY: all demo test deps deps-windows build test-build test-packages test-asan test-tsan \
+        test-windows format clean
 
 all: build
 
@@ -21,23 +27,33 @@ deps:
 deps-windows:
 	@scripts/install-deps.sh --windows
 
+# Release: what users and packagers build, and what make test tests.
 build: deps
 	@scripts/stage.sh "configure and build" \
-	  sh -c 'cmake -S . -B $(BUILD_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && \
+	  sh -c 'cmake -S . -B $(BUILD_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release $(BUILD_FLAGS) >/dev/null && \
 	         cmake --build $(BUILD_DIR) -j $(JOBS)'
 
 demo: build
 	@scripts/demo.sh $(BUILD_DIR)
 
-test: build
+test-build:
+	@$(MAKE) --no-print-directory build BUILD_FLAGS=$(WERROR)
+
+test: test-build
 	@scripts/stage.sh "tests" ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure
+	@$(MAKE) --no-print-directory test-packages
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory test-tsan
 	@$(MAKE) --no-print-directory test-windows
 
+# cmake --install, the examples built against the install, the .deb files
+# (reuses build/; make test-packages alone needs a built build/).
+test-packages: deps
+	@scripts/stage.sh "install and Debian packages" scripts/test-packages.sh $(BUILD_DIR)
+
 test-asan: deps
 	@scripts/stage.sh "sanitized build" \
-	  sh -c 'cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DMDIOHOST_SANITIZE=ON \
+	  sh -c 'cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DMDIOHOST_SANITIZE=ON $(WERROR) \
 	           -DMDIOHOST_BUILD_BENCH=OFF >/dev/null && cmake --build $(ASAN_DIR) -j $(JOBS)'
 	@scripts/stage.sh "sanitized tests" ctest --test-dir $(ASAN_DIR) -j $(JOBS) --output-on-failure
 
@@ -49,20 +65,22 @@ test-asan: deps
 TSAN_SUITES := test_leds test_ftdi test_mdio test_registry test_host_session hello_host
 test-tsan: deps
 	@scripts/stage.sh "thread-sanitized build" \
-	  sh -c 'cmake -S . -B $(TSAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DMDIOHOST_SANITIZE_THREAD=ON \
+	  sh -c 'cmake -S . -B $(TSAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DMDIOHOST_SANITIZE_THREAD=ON $(WERROR) \
 	           -DMDIOHOST_BUILD_BENCH=OFF -DMDIOHOST_BUILD_TOOLS=OFF >/dev/null && \
 	         cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_SUITES)'
 	@scripts/stage.sh "thread-sanitized tests" \
 	  setarch $$(uname -m) -R ctest --test-dir $(TSAN_DIR) -j $(JOBS) --output-on-failure -E _NOT_BUILT
 
 # mdiohost.dll, the simulated FTD2XX.dll and the test programs, cross-built
-# with mingw-w64; ctest runs each test program under Wine.
+# in Release with mingw-w64; ctest runs each test program under Wine; then
+# the zip, unpacked, runs mdioctl.exe.
 test-windows: deps-windows
 	@scripts/stage.sh "Windows cross build" \
-	  sh -c 'cmake -S . -B $(WIN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  sh -c 'cmake -S . -B $(WIN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release $(WERROR) \
 	           -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null && \
 	         cmake --build $(WIN_DIR) -j $(JOBS)'
 	@scripts/stage.sh "Windows tests under Wine" ctest --test-dir $(WIN_DIR) -j $(JOBS) --output-on-failure
+	@scripts/stage.sh "Windows zip" scripts/test-windows-package.sh $(WIN_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i

@@ -5,13 +5,15 @@
 #   install-deps.sh --windows  also the mingw-w64 cross toolchain and Wine
 set -euo pipefail
 
+# dpkg-dev: cpack computes the .deb files' dependencies with dpkg-shlibdeps.
 packages=(g++ cmake ninja-build make pkg-config ccache googletest libgtest-dev libgmock-dev
-          libbenchmark-dev libcli11-dev nlohmann-json3-dev)
+          libbenchmark-dev libcli11-dev nlohmann-json3-dev dpkg-dev)
 if [[ "${1:-}" == "--windows" ]]; then
   # The posix thread model of the cross compiler is the one with std::thread;
   # the cross build's toolchain file names it explicitly.
+  # llvm-14's llvm-dlltool writes the MSVC import library mdiohost.lib.
   packages+=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
-             gcc-mingw-w64-x86-64-posix wine64)
+             gcc-mingw-w64-x86-64-posix wine64 llvm-14)
 fi
 
 missing=()
