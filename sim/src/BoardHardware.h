@@ -50,7 +50,7 @@ class BoardHardware {
     UsbDeviceState usb;
     FtdiChip chip;
     std::unique_ptr<BoardController> controller;  // older family only
-    std::unique_ptr<MdioBus> mdioBus;             // K8 boards only
+    std::unique_ptr<MdioBus> mdioBus;             // K8 boards only; wired with the first PHY
     std::unique_ptr<I2cBus> i2cBus;               // K8 boards with I2C devices
     ExternalPins externalPins;                    // K8 boards: switches on inputs
 
@@ -59,6 +59,7 @@ class BoardHardware {
 
   private:
     const double* latency;
+    bool mdioWired = false;  // the MDIO bus listens to the wires (the board has PHYs)
 };
 
 }  // namespace mdiosim
