@@ -71,6 +71,7 @@ void BoardHardware::powerOn() {
     usb.writeTimeoutMs = defaults.writeTimeoutMs;
     usb.latencyMs = defaults.latencyMs;
     usb.inTaskStopped = false;
+    usb.serial = defaults.serial;
     usb.lastTransferWasWrite = false;
 }
 
