@@ -54,20 +54,20 @@ class I2cBus : public testing::Test {
 }  // namespace
 
 TEST_F(I2cBus, WriteThenRepeatedStartReadOfAnEeprom) {
-    // Pointer 0x0102 (low byte first), two data bytes, STOP.
-    device.write(kStart + byteOut(0xA0) + byteOut(0x02) + byteOut(0x01) + byteOut(0xAA) +
+    // Memory address 0x0102 (high byte first), two data bytes, STOP.
+    device.write(kStart + byteOut(0xA0) + byteOut(0x01) + byteOut(0x02) + byteOut(0xAA) +
                  byteOut(0xBB) + kStop + Bytes{0x87});
     EXPECT_EQ(device.read(5), (Bytes{0, 0, 0, 0, 0}));  // five acknowledges (SDA low)
     EXPECT_EQ(board().findI2cDevice(0x50)->byte(0x0102), 0xAA);
     EXPECT_EQ(board().findI2cDevice(0x50)->byte(0x0103), 0xBB);
 
-    // The pointer again, a repeated START, two bytes in: acknowledged, then not.
+    // Address 0x0100, a repeated START, two bytes in: acknowledged, then not.
     board().clearI2cTraffic();
-    device.write(kStart + byteOut(0xA0) + byteOut(0x00) + byteOut(0x01) + kRepeatedStart +
+    device.write(kStart + byteOut(0xA0) + byteOut(0x01) + byteOut(0x00) + kRepeatedStart +
                  byteOut(0xA1) + byteIn(true) + byteIn(false) + kStop + Bytes{0x87});
     EXPECT_EQ(device.read(5), (Bytes{0, 0, 0, 0, 0x11}));
     EXPECT_EQ(device.read(1), (Bytes{0xFF}));  // offset 0x101 was never written
-    EXPECT_EQ(board().i2cTraffic(), (std::vector<I2cTransfer>{{0x50, false, true, {0x00, 0x01}},
+    EXPECT_EQ(board().i2cTraffic(), (std::vector<I2cTransfer>{{0x50, false, true, {0x01, 0x00}},
                                                               {0x50, true, true, {0x11, 0xFF}}}));
 }
 
