@@ -57,9 +57,13 @@ bool I2cEeprom::addressed(unsigned busAddress, bool read) {
 }
 
 unsigned I2cEeprom::nextInPage(unsigned offset) const {
-    if (pageSize == 0) return static_cast<unsigned>((offset + 1) % memory.size());
+    const auto size = static_cast<unsigned>(memory.size());
+    if (pageSize == 0 || pageSize >= size) return (offset + 1) % size;
+    // The page's low address bits count up and wrap; so does a last page
+    // that the memory's end cuts short.
     const unsigned pageStart = offset - offset % pageSize;
-    return pageStart + (offset + 1 - pageStart) % pageSize;
+    const unsigned next = offset + 1;
+    return next - pageStart == pageSize || next >= size ? pageStart : next;
 }
 
 bool I2cEeprom::received(std::uint8_t value) {

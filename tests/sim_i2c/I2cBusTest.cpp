@@ -212,3 +212,21 @@ TEST(EepromBenchFile, ModelsAndTheirLimits) {
             mistake.message);
     }
 }
+
+// A part whose memory ends inside a page wraps within what is left of it.
+TEST(EepromShortLastPage, WritesWrapAtTheEndOfTheMemory) {
+    mdiosim::BenchDescription description = k8Bench({});
+    I2cDeviceDescription part;
+    part.address = 0x50;
+    part.size = 100;
+    part.pageSize = 32;
+    description.boards[0].i2cDevices.push_back(part);
+    UseBench bench{description};
+    OpenDevice device{"K8T00001"};
+    device.write(kStart + byteOut(0xA0) + byteOut(98) + byteOut(1) + byteOut(2) + byteOut(3) +
+                 kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(5), Bytes(5, 0));
+    mdiosim::I2cDevice& eeprom = *mdiosim::bench()->board(0).findI2cDevice(0x50);
+    EXPECT_EQ((Bytes{eeprom.byte(98), eeprom.byte(99), eeprom.byte(96), eeprom.byte(97)}),
+              (Bytes{1, 2, 3, 0xFF}));
+}
