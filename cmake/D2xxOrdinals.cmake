@@ -1,16 +1,21 @@
-# mdiohost_d2xx_ordinals(<target> [WITHOUT <function>...])
+# mdiohost_d2xx_ordinals(<target> [ALL] [WITHOUT <function>...])
 # On Windows, makes a D2XX-compatible DLL export its functions under the
-# vendor's ordinals (cmake/FTD2XX.def) as well as by name. WITHOUT leaves
-# functions out, for libraries that deliberately lack them. Elsewhere it does
-# nothing: shared objects export by name only.
+# vendor's ordinals (cmake/FTD2XX.def) as well as by name: the functions
+# mdiohost uses, and with ALL also those the simulated bench adds for other
+# D2XX programs. WITHOUT leaves functions out, for libraries that
+# deliberately lack them. Elsewhere it does nothing: shared objects export by
+# name only.
 function(mdiohost_d2xx_ordinals target)
   if(NOT WIN32)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "WITHOUT" ${ARGN})
+  cmake_parse_arguments(ARG "ALL" "" "WITHOUT" ${ARGN})
   file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/FTD2XX.def lines)
   set(content "")
   foreach(line IN LISTS lines)
+    if(line MATCHES "^; The calls only the simulated bench adds" AND NOT ARG_ALL)
+      break()
+    endif()
     string(REGEX MATCH "^[ \t]+([A-Za-z_]+)[ \t]+@" matched "${line}")
     if(matched AND CMAKE_MATCH_1 IN_LIST ARG_WITHOUT)
       continue()

@@ -24,7 +24,18 @@ constexpr std::array<const char*, kD2xxOperationCount> kD2xxNames = {"FT_CreateD
                                                                      "FT_Purge",
                                                                      "FT_RestartInTask",
                                                                      "FT_Write",
-                                                                     "FT_Read"};
+                                                                     "FT_Read",
+                                                                     "FT_Open",
+                                                                     "FT_GetQueueStatus",
+                                                                     "FT_ListDevices",
+                                                                     "FT_GetStatus",
+                                                                     "FT_SetBaudRate",
+                                                                     "FT_SetDataCharacteristics",
+                                                                     "FT_SetFlowControl",
+                                                                     "FT_GetBitMode",
+                                                                     "FT_GetLibraryVersion",
+                                                                     "FT_GetDriverVersion",
+                                                                     "FT_SetDeadmanTimeout"};
 
 // Handles are addresses nobody can dereference by accident: far from null,
 // spaced apart, never reused.

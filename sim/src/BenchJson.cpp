@@ -210,10 +210,28 @@ PhyDescription parsePhy(const json& value, const std::string& path) {
     return phy;
 }
 
+// One memory address byte reaches 256 bytes; a larger part takes the high
+// address bits from its I2C address (a 24C16 answers 0x50-0x57), which has
+// three such bits at most.
+void checkEepromAddressing(const I2cDeviceDescription& device, const std::string& path) {
+    constexpr unsigned kBlockSize = 256;
+    constexpr unsigned kMostBlocks = 8;
+    if (device.addressBytes != 1) return;
+    const unsigned blocks = (device.size + kBlockSize - 1) / kBlockSize;
+    if (blocks > kMostBlocks) {
+        fail(path + ".size", "one address byte reaches at most 2048 bytes");
+    }
+    if (device.address + blocks - 1 > 0x7F) {
+        fail(path + ".address", "a part of " + std::to_string(device.size) + " bytes answers " +
+                                    std::to_string(blocks) + " addresses from here, beyond 127");
+    }
+}
+
 // A device on a K8 board's I2C bus.
 I2cDeviceDescription parseI2cDevice(const json& value, const std::string& path) {
     onlyKeys(value, path,
-             {"kind", "address", "phy", "size", "addressBytes", "contents", "registers32"});
+             {"kind", "address", "phy", "model", "size", "addressBytes", "pageSize",
+              "writeCycleMicroseconds", "contents", "registers32"});
     static const std::pair<const char*, I2cDeviceKind> kKinds[] = {
         {"mdioBridge", I2cDeviceKind::MdioBridge},
         {"registers32", I2cDeviceKind::Registers32},
@@ -240,6 +258,14 @@ I2cDeviceDescription parseI2cDevice(const json& value, const std::string& path) 
         device.phyAddress =
             static_cast<unsigned>(number(value["phy"], path + ".phy", kMaxPhyAddress));
     }
+    if (only("model", I2cDeviceKind::Eeprom)) {
+        const std::string model = text(value["model"], path + ".model", 16);
+        if (!applyEepromModel(device, model)) {
+            fail(path + ".model",
+                 "unknown EEPROM model \"" + model + "\" (" + eepromModelNames() + ")");
+        }
+    }
+    // A model sets the part's defaults; the fields below may still change them.
     if (only("size", I2cDeviceKind::Eeprom)) {
         device.size = static_cast<unsigned>(number(value["size"], path + ".size", 65536));
         if (device.size == 0) fail(path + ".size", "an EEPROM holds at least one byte");
@@ -249,6 +275,17 @@ I2cDeviceDescription parseI2cDevice(const json& value, const std::string& path) 
             static_cast<unsigned>(number(value["addressBytes"], path + ".addressBytes", 2));
         if (device.addressBytes == 0) fail(path + ".addressBytes", "1 or 2");
     }
+    if (only("pageSize", I2cDeviceKind::Eeprom)) {
+        device.pageSize =
+            static_cast<unsigned>(number(value["pageSize"], path + ".pageSize", 65536));
+    }
+    if (only("writeCycleMicroseconds", I2cDeviceKind::Eeprom)) {
+        device.writeCycleSeconds =
+            static_cast<double>(number(value["writeCycleMicroseconds"],
+                                       path + ".writeCycleMicroseconds", 1000000)) *
+            1e-6;
+    }
+    if (device.kind == I2cDeviceKind::Eeprom) checkEepromAddressing(device, path);
     if (only("contents", I2cDeviceKind::Eeprom)) {
         device.contents =
             registerMap<std::uint8_t>(value["contents"], path + ".contents", device.size - 1, 0xFF);

@@ -99,6 +99,13 @@ ChipState Board::chip() const {
     state.latencyMs = parts->usb.latencyMs;
     state.readTimeoutMs = parts->usb.readTimeoutMs;
     state.writeTimeoutMs = parts->usb.writeTimeoutMs;
+    const SerialSettings& port = parts->usb.serial;
+    state.baudRate = port.baudRate;
+    state.wordLength = port.wordLength;
+    state.stopBits = port.stopBits;
+    state.parity = port.parity;
+    state.flowControl = port.flowControl;
+    state.deadmanTimeoutMs = port.deadmanTimeoutMs;
     return state;
 }
 

@@ -21,9 +21,10 @@ BoardHardware::BoardHardware(unsigned boardIndex, std::uint32_t chipType, bool c
         chip.connectBytePipe(controller.get());
     } else {
         // MDC is the MPSSE clock; the bus sees MDIO on the data-input side of
-        // the wire, which is where the line's level shows.
+        // the wire, which is where the line's level shows. It joins the wires
+        // with its first PHY: a board without PHYs has no MDIO bus wired, and
+        // its monitor must not read frames into I2C traffic.
         mdioBus = std::make_unique<MdioBus>(kPinClock, kPinDataIn, log, boardIndex);
-        chip.lowByte().attach(*mdioBus);
         chip.lowByte().attach(externalPins);
     }
 }
@@ -42,6 +43,10 @@ void BoardHardware::attach(Phy& phy) {
         controller->bus().attach(phy);
         controller->wires().settle();
     } else {
+        if (!mdioWired) {
+            chip.lowByte().attach(*mdioBus);
+            mdioWired = true;
+        }
         mdioBus->attach(phy);
         chip.lowByte().settle();
     }
@@ -66,6 +71,7 @@ void BoardHardware::powerOn() {
     usb.writeTimeoutMs = defaults.writeTimeoutMs;
     usb.latencyMs = defaults.latencyMs;
     usb.inTaskStopped = false;
+    usb.serial = defaults.serial;
     usb.lastTransferWasWrite = false;
 }
 

@@ -17,6 +17,18 @@
 
 namespace mdiosim {
 
+// The serial port settings of a device, kept as the driver keeps them: the
+// boards use the MPSSE or the byte pipe, which none of them changes.
+struct SerialSettings {
+    std::uint32_t baudRate = 9600;
+    std::uint8_t wordLength = 8;
+    std::uint8_t stopBits = 0;  // 0: one stop bit, 2: two
+    std::uint8_t parity = 0;    // none, odd, even, mark, space
+    std::uint16_t flowControl = 0;
+    std::uint8_t xon = 0x11, xoff = 0x13;
+    std::uint32_t deadmanTimeoutMs = 5000;
+};
+
 // Driver-side state of one USB device.
 struct UsbDeviceState {
     bool plugged = true;
@@ -27,6 +39,7 @@ struct UsbDeviceState {
     std::uint32_t writeTimeoutMs = 0;
     std::uint8_t latencyMs = 16;
     bool inTaskStopped = false;
+    SerialSettings serial;
     bool lastTransferWasWrite = false;  // a read right after it completes its round trip
     // faults
     unsigned writeChunk = 0;
@@ -50,7 +63,7 @@ class BoardHardware {
     UsbDeviceState usb;
     FtdiChip chip;
     std::unique_ptr<BoardController> controller;  // older family only
-    std::unique_ptr<MdioBus> mdioBus;             // K8 boards only
+    std::unique_ptr<MdioBus> mdioBus;             // K8 boards only; wired with the first PHY
     std::unique_ptr<I2cBus> i2cBus;               // K8 boards with I2C devices
     ExternalPins externalPins;                    // K8 boards: switches on inputs
 
@@ -59,6 +72,7 @@ class BoardHardware {
 
   private:
     const double* latency;
+    bool mdioWired = false;  // the MDIO bus listens to the wires (the board has PHYs)
 };
 
 }  // namespace mdiosim

@@ -5,16 +5,13 @@
 #include <string>
 
 #include "BoardHardware.h"
+#include "D2xxCall.h"
 
 namespace mdiosim::d2xx {
 
 using namespace FTDI::D2xx;
 
 namespace {
-
-// FT_OpenEx flags besides open-by-serial-number.
-constexpr std::uint32_t kOpenByDescription = 2;
-constexpr std::uint32_t kOpenByLocation = 4;
 
 // Device-list flag bit 1: a high-speed (USB 2.0 480 Mb/s) device.
 constexpr std::uint32_t kFlagHighSpeed = 0x2;
@@ -25,6 +22,8 @@ constexpr std::uint8_t kKnownBitModes = 0x7F;
 
 constexpr std::uint16_t kFtdiVendorId = 0x0403;
 constexpr std::uint32_t kFirstLocation = 0x1011;
+
+}  // namespace
 
 bool isHighSpeed(std::uint32_t chipType) {
     return chipType >= 6 && chipType <= 8;
@@ -42,12 +41,13 @@ std::uint32_t locationOf(const Board& board) {
     return kFirstLocation + board.index();
 }
 
-// Copies a string into a fixed-size driver field, always terminated.
 void copyField(char* field, std::size_t size, const std::string& value) {
     const std::size_t length = std::min(value.size(), size - 1);
     std::memcpy(field, value.data(), length);
     std::memset(field + length, 0, size - length);
 }
+
+namespace {
 
 // Reads the host's string argument without running past `limit` characters.
 std::string boundedString(const void* argument, std::size_t limit) {
@@ -73,18 +73,6 @@ Board* boardToOpen(Bench& bench, const void* argument, std::uint32_t flags) {
         if (matches) return &candidate;
     }
     return nullptr;
-}
-
-// The frame of every call on a handle: count the call, apply an armed fault,
-// refuse unknown handles and handles of unplugged boards, then do the work.
-template <typename Work>
-Status onDevice(Bench& bench, D2xxOperation operation, Handle handle, Work work) {
-    bench.startCall();
-    const Bench::HandleTarget target = bench.resolve(handle);
-    if (const auto fault = bench.injectedFault(operation, target.board)) return *fault;
-    if (target.board == nullptr) return kInvalidHandle;
-    if (target.stale) return kIoError;
-    return work(*target.board, target.board->hardware());
 }
 
 }  // namespace
@@ -143,6 +131,10 @@ Status openEx(Bench& bench, void* argument, std::uint32_t flags, Handle* handle)
     if (flags != kOpenBySerialNumber && flags != kOpenByDescription && flags != kOpenByLocation) {
         return kInvalidParameter;
     }
+    return claim(bench, board, handle);
+}
+
+Status claim(Bench& bench, Board* board, Handle* handle) {
     // A device another process holds cannot be read, so it is not found.
     if (board == nullptr || !board->plugged() || board->openElsewhere()) return kDeviceNotFound;
     if (board->isOpen()) return kDeviceNotOpened;
@@ -271,6 +263,42 @@ Status read(Bench& bench, Handle handle, void* buffer, std::uint32_t count,
         // A read left short waits out the read time-out before it returns.
         if (got < count) parts.counters.waitSeconds += parts.usb.readTimeoutMs / 1000.0;
         *received = got;
+        return kOk;
+    });
+}
+
+Status getQueueStatus(Bench& bench, Handle handle, std::uint32_t* received) {
+    return onDevice(
+        bench, D2xxOperation::GetQueueStatus, handle, [&](Board&, BoardHardware& parts) {
+            if (received == nullptr) return kInvalidParameter;
+            // A look only: the bytes stay queued for FT_Read. While the
+            // in-task is stopped nothing reaches the driver's queue.
+            *received =
+                parts.usb.inTaskStopped ? 0 : static_cast<std::uint32_t>(parts.chip.available());
+            return kOk;
+        });
+}
+
+Status getStatus(Bench& bench, Handle handle, std::uint32_t* received, std::uint32_t* transmitting,
+                 std::uint32_t* events) {
+    return onDevice(bench, D2xxOperation::GetStatus, handle, [&](Board&, BoardHardware& parts) {
+        if (received == nullptr || transmitting == nullptr || events == nullptr) {
+            return kInvalidParameter;
+        }
+        *received =
+            parts.usb.inTaskStopped ? 0 : static_cast<std::uint32_t>(parts.chip.available());
+        // The chip takes every written byte at once, and the bench raises no events.
+        *transmitting = 0;
+        *events = 0;
+        return kOk;
+    });
+}
+
+Status getBitMode(Bench& bench, Handle handle, std::uint8_t* pins) {
+    return onDevice(bench, D2xxOperation::GetBitMode, handle, [&](Board&, BoardHardware& parts) {
+        if (pins == nullptr) return kInvalidParameter;
+        // Despite its name the call reads the levels of the data bus pins.
+        *pins = parts.chip.lowByte().levels();
         return kOk;
     });
 }

@@ -1,7 +1,8 @@
 // The D2XX C functions the simulated bench exports, with the vendor's names,
 // signatures and status codes: a host loads this library in place of the
-// vendor's driver. This file is the one list of exported C functions (a
-// Windows build exports the same list by the vendor's ordinals).
+// vendor's driver, or links it under the driver's name. This file is the one
+// list of exported C functions (a Windows build exports the same list by the
+// vendor's ordinals, cmake/FTD2XX.def).
 //
 // Every function holds the bench's mutex for its whole run: hosts call from
 // several threads (an LED blink thread writes while the main thread reads).
@@ -121,6 +122,109 @@ MDIOSIM_D2XX_EXPORT Status FT_Read(Handle handle, void* buffer, std::uint32_t co
     return locked([&](mdiosim::Bench& bench) {
         return mdiosim::d2xx::read(bench, handle, buffer, count, received);
     });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_Open(int deviceNumber, Handle* handle) {
+    return locked(
+        [&](mdiosim::Bench& bench) { return mdiosim::d2xx::open(bench, deviceNumber, handle); });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_ListDevices(void* first, void* second, std::uint32_t flags) {
+    return locked([&](mdiosim::Bench& bench) {
+        return mdiosim::d2xx::listDevices(bench, first, second, flags);
+    });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_GetQueueStatus(Handle handle, std::uint32_t* received) {
+    return locked([&](mdiosim::Bench& bench) {
+        return mdiosim::d2xx::getQueueStatus(bench, handle, received);
+    });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_GetStatus(Handle handle, std::uint32_t* received,
+                                        std::uint32_t* transmitting, std::uint32_t* events) {
+    return locked([&](mdiosim::Bench& bench) {
+        return mdiosim::d2xx::getStatus(bench, handle, received, transmitting, events);
+    });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_SetBaudRate(Handle handle, std::uint32_t baudRate) {
+    return locked(
+        [&](mdiosim::Bench& bench) { return mdiosim::d2xx::setBaudRate(bench, handle, baudRate); });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_SetDataCharacteristics(Handle handle, std::uint8_t wordLength,
+                                                     std::uint8_t stopBits, std::uint8_t parity) {
+    return locked([&](mdiosim::Bench& bench) {
+        return mdiosim::d2xx::setDataCharacteristics(bench, handle, wordLength, stopBits, parity);
+    });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_SetFlowControl(Handle handle, std::uint16_t flowControl,
+                                             std::uint8_t xon, std::uint8_t xoff) {
+    return locked([&](mdiosim::Bench& bench) {
+        return mdiosim::d2xx::setFlowControl(bench, handle, flowControl, xon, xoff);
+    });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_GetBitMode(Handle handle, std::uint8_t* pins) {
+    return locked(
+        [&](mdiosim::Bench& bench) { return mdiosim::d2xx::getBitMode(bench, handle, pins); });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_GetLibraryVersion(std::uint32_t* version) {
+    return locked(
+        [&](mdiosim::Bench& bench) { return mdiosim::d2xx::getLibraryVersion(bench, version); });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_GetDriverVersion(Handle handle, std::uint32_t* version) {
+    return locked([&](mdiosim::Bench& bench) {
+        return mdiosim::d2xx::getDriverVersion(bench, handle, version);
+    });
+}
+
+MDIOSIM_D2XX_EXPORT Status FT_SetDeadmanTimeout(Handle handle, std::uint32_t milliseconds) {
+    return locked([&](mdiosim::Bench& bench) {
+        return mdiosim::d2xx::setDeadmanTimeout(bench, handle, milliseconds);
+    });
+}
+
+// What a bench cannot do: program the chip's own configuration EEPROM, and
+// signal events. Programs that link these calls still run, and learn from
+// FT_NOT_SUPPORTED that the device has neither.
+namespace {
+Status unsupportedOn(Handle handle) {
+    return locked([&](mdiosim::Bench& bench) { return mdiosim::d2xx::unsupported(bench, handle); });
+}
+}  // namespace
+
+MDIOSIM_D2XX_EXPORT Status FT_EE_Program(Handle handle, void*) {
+    return unsupportedOn(handle);
+}
+MDIOSIM_D2XX_EXPORT Status FT_EE_Read(Handle handle, void*) {
+    return unsupportedOn(handle);
+}
+MDIOSIM_D2XX_EXPORT Status FT_EE_UASize(Handle handle, std::uint32_t*) {
+    return unsupportedOn(handle);
+}
+MDIOSIM_D2XX_EXPORT Status FT_EE_UARead(Handle handle, std::uint8_t*, std::uint32_t,
+                                        std::uint32_t*) {
+    return unsupportedOn(handle);
+}
+MDIOSIM_D2XX_EXPORT Status FT_EE_UAWrite(Handle handle, std::uint8_t*, std::uint32_t) {
+    return unsupportedOn(handle);
+}
+MDIOSIM_D2XX_EXPORT Status FT_ReadEE(Handle handle, std::uint32_t, std::uint16_t*) {
+    return unsupportedOn(handle);
+}
+MDIOSIM_D2XX_EXPORT Status FT_WriteEE(Handle handle, std::uint32_t, std::uint16_t) {
+    return unsupportedOn(handle);
+}
+MDIOSIM_D2XX_EXPORT Status FT_EraseEE(Handle handle) {
+    return unsupportedOn(handle);
+}
+MDIOSIM_D2XX_EXPORT Status FT_SetEventNotification(Handle handle, std::uint32_t, void*) {
+    return unsupportedOn(handle);
 }
 
 // The exports have exactly the signatures the driver boundary loads them as.

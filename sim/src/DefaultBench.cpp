@@ -58,8 +58,10 @@ PhyDescription identifiedPhy(unsigned address, std::uint32_t identifier) {
     return phy;
 }
 
-// The I2C side of the K8U board: a bridge to PHY 0 and a board EEPROM that
-// starts with the board's name.
+// The I2C side of the K8U board: a bridge to PHY 0 and a board EEPROM (a
+// 24C02) that starts with the board's name. Its write cycle is left out, so
+// that a host that reads back right after a write, without polling the part
+// until it answers, finds what it wrote.
 std::vector<I2cDeviceDescription> i2cDevicesOfTheK8uBoard() {
     I2cDeviceDescription bridge;
     bridge.kind = I2cDeviceKind::MdioBridge;
@@ -68,6 +70,8 @@ std::vector<I2cDeviceDescription> i2cDevicesOfTheK8uBoard() {
     I2cDeviceDescription eeprom;
     eeprom.kind = I2cDeviceKind::Eeprom;
     eeprom.address = 0x50;
+    applyEepromModel(eeprom, "24C02");
+    eeprom.writeCycleSeconds = 0;
     const std::string name = "K8U MDIO I2C";
     for (unsigned offset = 0; offset < name.size(); ++offset) {
         eeprom.contents[offset] = static_cast<std::uint8_t>(name[offset]);

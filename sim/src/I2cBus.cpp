@@ -31,6 +31,13 @@ I2cDevice* I2cBus::find(unsigned address) {
     return nullptr;
 }
 
+I2cDevice* I2cBus::answering(unsigned busAddress) {
+    for (const std::unique_ptr<I2cDevice>& device : devices) {
+        if (device->answers(busAddress)) return device.get();
+    }
+    return nullptr;
+}
+
 bool I2cBus::linesChanged(std::uint8_t previous, std::uint8_t current) {
     const bool wasDriving = driveLow;
     const bool sclBefore = (previous & scl) != 0;
@@ -60,7 +67,7 @@ void I2cBus::start() {
 
 void I2cBus::stop() {
     endTransfer();
-    if (session != nullptr) session->stopped();
+    if (session != nullptr) session->stopCondition();
     session = nullptr;
     phase = Phase::Idle;
     driveLow = false;
@@ -102,12 +109,12 @@ void I2cBus::falling() {
             if (bitCount < kBitsPerByte) return;
             const unsigned address = shift >> 1;
             const bool read = (shift & 1) != 0;
-            I2cDevice* device = find(address);
+            I2cDevice* device = answering(address);
             if (session != nullptr && session != device) session->stopped();
             session = device;
             inTransfer = true;
             transfer = I2cTransfer{static_cast<std::uint8_t>(address), read, false, {}};
-            transfer.acknowledged = device != nullptr && device->addressed(read);
+            transfer.acknowledged = device != nullptr && device->addressed(address, read);
             if (!transfer.acknowledged) {
                 session = nullptr;
                 phase = Phase::Idle;

@@ -25,7 +25,10 @@ class I2cBus final : public LineListener {
 
     // Adds a device, replacing one at the same address.
     I2cDevice& add(std::unique_ptr<I2cDevice> device);
+    // The device added at this address.
     I2cDevice* find(unsigned address);
+    // The device that answers this bus address (a large EEPROM answers several).
+    I2cDevice* answering(unsigned busAddress);
 
     bool linesChanged(std::uint8_t previous, std::uint8_t current) override;
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "I2cEeprom.h"
 #include "mdiosim/Board.h"
 
 namespace mdiosim {
@@ -45,7 +46,7 @@ void I2cDevice::setRegister32(std::uint32_t, std::uint32_t) {}
 I2cMdioBridge::I2cMdioBridge(unsigned address, Board& owner, unsigned phyAddress)
     : I2cDevice(address, I2cDeviceKind::MdioBridge), board(&owner), phy(phyAddress) {}
 
-bool I2cMdioBridge::addressed(bool read) {
+bool I2cMdioBridge::addressed(unsigned, bool read) {
     if (!read) {
         written = 0;
         return true;
@@ -138,7 +139,7 @@ void I2cRegisters32::setRegister32(std::uint32_t address, std::uint32_t value) {
     registers[address] = value;
 }
 
-bool I2cRegisters32::addressed(bool) {
+bool I2cRegisters32::addressed(unsigned, bool) {
     count = 0;
     incoming = 0;
     return true;
@@ -168,50 +169,6 @@ std::uint8_t I2cRegisters32::transmit() {
     return static_cast<std::uint8_t>(value >> (kBitsPerByte * index));
 }
 
-// --- EEPROM
-
-I2cEeprom::I2cEeprom(unsigned address, unsigned size, unsigned addressBytes,
-                     const std::map<unsigned, std::uint8_t>& contents)
-    : I2cDevice(address, I2cDeviceKind::Eeprom),
-      memory(size == 0 ? 1 : size, kReleasedLine),
-      pointerBytes(addressBytes) {
-    for (const auto& [offset, value] : contents)
-        setByte(offset, value);
-}
-
-std::uint8_t I2cEeprom::byte(unsigned offset) const {
-    return offset < memory.size() ? memory[offset] : kReleasedLine;
-}
-
-void I2cEeprom::setByte(unsigned offset, std::uint8_t value) {
-    if (offset < memory.size()) memory[offset] = value;
-}
-
-bool I2cEeprom::addressed(bool read) {
-    if (!read) {
-        count = 0;
-        incoming = 0;
-    }
-    return true;
-}
-
-bool I2cEeprom::received(std::uint8_t byte) {
-    if (count < pointerBytes) {
-        incoming |= static_cast<unsigned>(byte) << (kBitsPerByte * count);
-        if (++count == pointerBytes) pointer = incoming % memory.size();
-        return true;
-    }
-    memory[pointer] = byte;
-    advance();
-    return true;
-}
-
-std::uint8_t I2cEeprom::transmit() {
-    const std::uint8_t value = memory[pointer];
-    advance();
-    return value;
-}
-
 std::unique_ptr<I2cDevice> makeI2cDevice(const I2cDeviceDescription& description, Board& board) {
     switch (description.kind) {
         case I2cDeviceKind::MdioBridge:
@@ -220,8 +177,7 @@ std::unique_ptr<I2cDevice> makeI2cDevice(const I2cDeviceDescription& description
         case I2cDeviceKind::Registers32:
             return std::make_unique<I2cRegisters32>(description.address, description.registers32);
         case I2cDeviceKind::Eeprom:
-            return std::make_unique<I2cEeprom>(description.address, description.size,
-                                               description.addressBytes, description.contents);
+            return std::make_unique<I2cEeprom>(description, board.counters());
     }
     throw std::invalid_argument("unknown I2C device kind");
 }

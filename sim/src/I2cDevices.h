@@ -18,7 +18,7 @@ class I2cMdioBridge final : public I2cDevice {
   public:
     I2cMdioBridge(unsigned address, Board& board, unsigned phyAddress);
 
-    bool addressed(bool read) override;
+    bool addressed(unsigned busAddress, bool read) override;
     bool received(std::uint8_t byte) override;
     std::uint8_t transmit() override;
     void stopped() override { written = 0; }
@@ -47,7 +47,7 @@ class I2cRegisters32 final : public I2cDevice {
 
     std::uint32_t register32(std::uint32_t address) const override;
     void setRegister32(std::uint32_t address, std::uint32_t value) override;
-    bool addressed(bool read) override;
+    bool addressed(unsigned busAddress, bool read) override;
     bool received(std::uint8_t byte) override;
     std::uint8_t transmit() override;
 
@@ -56,27 +56,6 @@ class I2cRegisters32 final : public I2cDevice {
     std::uint32_t pointer = 0;
     std::uint32_t incoming = 0;
     unsigned count = 0;  // bytes of this transaction
-};
-
-class I2cEeprom final : public I2cDevice {
-  public:
-    I2cEeprom(unsigned address, unsigned size, unsigned addressBytes,
-              const std::map<unsigned, std::uint8_t>& contents);
-
-    std::uint8_t byte(unsigned offset) const override;
-    void setByte(unsigned offset, std::uint8_t value) override;
-    bool addressed(bool read) override;
-    bool received(std::uint8_t byte) override;
-    std::uint8_t transmit() override;
-
-  private:
-    void advance() { pointer = (pointer + 1) % memory.size(); }
-
-    std::vector<std::uint8_t> memory;
-    unsigned pointerBytes;
-    unsigned pointer = 0;
-    unsigned incoming = 0;
-    unsigned count = 0;  // bytes of this write transaction
 };
 
 std::unique_ptr<I2cDevice> makeI2cDevice(const I2cDeviceDescription& description, Board& board);

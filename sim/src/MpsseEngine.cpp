@@ -11,7 +11,14 @@ using namespace FTDI::Mpsse;
 namespace {
 
 constexpr int kUnknown = -1;
+// Chip types (as the device list reports them) of the high-speed chips.
+constexpr std::uint32_t kChipTypeFt2232h = 6;
 constexpr std::uint32_t kChipTypeFt232h = 8;  // the only chip with 0x9E
+// The high-speed chips added the commands 0x8A..0x97 (master clock, three-phase
+// clocking, clocks without data, adaptive clocking); the FT2232D's MPSSE
+// answers every one of them as invalid.
+constexpr std::uint8_t kFirstHighSpeedCommand = 0x8A;
+constexpr std::uint8_t kLastHighSpeedCommand = 0x97;
 constexpr unsigned kBitsPerByte = 8;
 constexpr unsigned kBitLengthMask = 0x07;  // bit-mode lengths count 1..8 bits
 
@@ -158,6 +165,8 @@ void MpsseEngine::clockWithoutData(std::uint64_t cycles) {
 
 bool MpsseEngine::knows(std::uint8_t opcode) const {
     if (kOperandBytes[opcode] == kUnknown) return false;
+    const bool highSpeedChip = chipType >= kChipTypeFt2232h && chipType <= kChipTypeFt232h;
+    if (opcode >= kFirstHighSpeedCommand && opcode <= kLastHighSpeedCommand) return highSpeedChip;
     return opcode != kDriveOnlyZero || chipType == kChipTypeFt232h;
 }
 

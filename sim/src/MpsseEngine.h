@@ -4,8 +4,9 @@
 //
 // A command cut off at the end of one write waits for the rest in the next.
 // An opcode the chip does not know is answered with FA and the opcode, and
-// execution goes on with the next byte. Every clock cycle is counted at the
-// programmed rate.
+// execution goes on with the next byte; which opcodes a chip knows depends on
+// its type (the clock commands 0x8A..0x97 came with the high-speed chips). Every clock cycle is
+// counted at the programmed rate.
 #pragma once
 
 #include <cstddef>

@@ -132,6 +132,22 @@ TEST(CommandLine, BoardServices) {
     EXPECT_TRUE(contains(run.err, "mdioctl: This pin isn't set as output.")) << run.err;
 }
 
+// A 24C32 takes its two-byte memory address high byte first; the library
+// sends a register address low byte first unless mdioctl reverses it.
+TEST(CommandLine, I2cReadSendsTheAddressInTheChosenOrder) {
+    const std::string bench = testing_support::temporaryPath("eeprom_bench", ".json");
+    std::ofstream(bench) << R"({"boards": [{"serialNumber": "EE000001", "description": "K8U I2C",
+        "i2cDevices": [{"kind": "eeprom", "address": "0x50", "model": "24C32",
+                        "contents": {"0x0123": "0x5A", "0x0301": "0x3C"}}]}]})";
+    const ToolRun msbFirst =
+        mdioctl("i2c 0 0x50 read 0x0123 2 1 --addr-msb-first", "--sim=" + bench);
+    const ToolRun lsbFirst = mdioctl("i2c 0 0x50 read 0x0123 2 1", "--sim=" + bench);
+    std::remove(bench.c_str());
+    ASSERT_EQ(msbFirst.status, 0) << msbFirst.err;
+    EXPECT_EQ(msbFirst.out, "5A\n");
+    EXPECT_EQ(lsbFirst.out, "3C\n");  // 23 01 on the bus: address 0x2301, 0x301 in 4 KiB
+}
+
 TEST(CommandLine, UsageErrorsNameTheBadArgument) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"read 2 3 1.0x1G", "mdioctl: bad register '0x1G'"},

@@ -54,20 +54,20 @@ class I2cBus : public testing::Test {
 }  // namespace
 
 TEST_F(I2cBus, WriteThenRepeatedStartReadOfAnEeprom) {
-    // Pointer 0x0102 (low byte first), two data bytes, STOP.
-    device.write(kStart + byteOut(0xA0) + byteOut(0x02) + byteOut(0x01) + byteOut(0xAA) +
+    // Memory address 0x0102 (high byte first), two data bytes, STOP.
+    device.write(kStart + byteOut(0xA0) + byteOut(0x01) + byteOut(0x02) + byteOut(0xAA) +
                  byteOut(0xBB) + kStop + Bytes{0x87});
     EXPECT_EQ(device.read(5), (Bytes{0, 0, 0, 0, 0}));  // five acknowledges (SDA low)
     EXPECT_EQ(board().findI2cDevice(0x50)->byte(0x0102), 0xAA);
     EXPECT_EQ(board().findI2cDevice(0x50)->byte(0x0103), 0xBB);
 
-    // The pointer again, a repeated START, two bytes in: acknowledged, then not.
+    // Address 0x0100, a repeated START, two bytes in: acknowledged, then not.
     board().clearI2cTraffic();
-    device.write(kStart + byteOut(0xA0) + byteOut(0x00) + byteOut(0x01) + kRepeatedStart +
+    device.write(kStart + byteOut(0xA0) + byteOut(0x01) + byteOut(0x00) + kRepeatedStart +
                  byteOut(0xA1) + byteIn(true) + byteIn(false) + kStop + Bytes{0x87});
     EXPECT_EQ(device.read(5), (Bytes{0, 0, 0, 0, 0x11}));
     EXPECT_EQ(device.read(1), (Bytes{0xFF}));  // offset 0x101 was never written
-    EXPECT_EQ(board().i2cTraffic(), (std::vector<I2cTransfer>{{0x50, false, true, {0x00, 0x01}},
+    EXPECT_EQ(board().i2cTraffic(), (std::vector<I2cTransfer>{{0x50, false, true, {0x01, 0x00}},
                                                               {0x50, true, true, {0x11, 0xFF}}}));
 }
 
@@ -109,4 +109,124 @@ TEST(I2cBenchFile, MistakesNameTheDeviceAndTheField) {
     EXPECT_THROW(
         mdiosim::parseBenchJson(R"({"boards": [{"serialNumber": "TV1B", "i2cDevices": []}]})"),
         mdiosim::BenchFileError);
+}
+
+namespace {
+
+// A board of I2C parts only: a 24C16 (eight blocks of 256 bytes at
+// 0x50-0x57) and a 24C32, neither with its write cycle.
+mdiosim::BenchDescription eepromBoard() {
+    mdiosim::BenchDescription description = k8Bench({});
+    for (const auto& [model, address] : {std::pair{"24C16", 0x50u}, std::pair{"24C32", 0x58u}}) {
+        I2cDeviceDescription part;
+        part.address = address;
+        EXPECT_TRUE(mdiosim::applyEepromModel(part, model));
+        part.writeCycleSeconds = 0;
+        description.boards[0].i2cDevices.push_back(part);
+    }
+    return description;
+}
+
+class EepromParts : public testing::Test {
+  protected:
+    UseBench bench{eepromBoard()};
+    OpenDevice device{"K8T00001"};
+    mdiosim::I2cDevice& part(unsigned address) {
+        return *mdiosim::bench()->board(0).findI2cDevice(address);
+    }
+};
+
+}  // namespace
+
+TEST_F(EepromParts, OneAddressByteTakesItsBlockFromTheI2cAddress) {
+    // 0x53 is block 3 of the 24C16: byte 0x10 of it is memory address 0x310.
+    device.write(kStart + byteOut(0xA6) + byteOut(0x10) + byteOut(0x42) + kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(3), (Bytes{0, 0, 0}));
+    EXPECT_EQ(part(0x50).byte(0x310), 0x42);
+    EXPECT_EQ(part(0x50).byte(0x010), 0xFF);
+    // 0x58 is the next part, whose address is two bytes, high byte first.
+    device.write(kStart + byteOut(0xB0) + byteOut(0x0A) + byteOut(0xBC) + byteOut(0x99) + kStop +
+                 Bytes{0x87});
+    EXPECT_EQ(device.read(4), (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(part(0x58).byte(0x0ABC), 0x99);
+}
+
+TEST_F(EepromParts, PageWritesWrapInThePageAndOnlyAStopWritesThem) {
+    // Four bytes from the last two of a 16-byte page: two wrap to its start.
+    device.write(kStart + byteOut(0xA0) + byteOut(0x2E) + byteOut(1) + byteOut(2) + byteOut(3) +
+                 byteOut(4) + kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(6), Bytes(6, 0));
+    EXPECT_EQ((Bytes{part(0x50).byte(0x2E), part(0x50).byte(0x2F), part(0x50).byte(0x20),
+                     part(0x50).byte(0x21), part(0x50).byte(0x30)}),
+              (Bytes{1, 2, 3, 4, 0xFF}));
+
+    // Data followed by a repeated START instead of a STOP is never written.
+    device.write(kStart + byteOut(0xA0) + byteOut(0x40) + byteOut(0x77) + kRepeatedStart +
+                 byteOut(0xA1) + byteIn(false) + kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(5), (Bytes{0, 0, 0, 0, 0xFF}));
+    EXPECT_EQ(part(0x50).byte(0x40), 0xFF);
+}
+
+TEST_F(EepromParts, NoMdioBusIsWiredOnABoardWithoutPhys) {
+    // After the start bits 01 of the address byte 0x54 (nobody at 0x2A) come
+    // the op bits 01 and enough bits to make a Clause 22 write frame out of
+    // the I2C traffic. A monitor on wires with no MDIO bus would log it.
+    device.write(kStart + byteOut(0x54) + byteOut(0x12) + byteOut(0x34) + byteOut(0x56) + kStop +
+                 Bytes{0x87});
+    EXPECT_EQ(device.read(4), Bytes(4, 1));  // nobody acknowledges
+    EXPECT_TRUE(mdiosim::bench()->transactionsSeen().empty());
+}
+
+TEST(EepromBenchFile, ModelsAndTheirLimits) {
+    const auto device = [](const std::string& fields) {
+        return mdiosim::parseBenchJson(
+                   R"({"boards": [{"serialNumber": "K8X1", "i2cDevices": [{"kind": "eeprom", )" +
+                   fields + "}]}]}")
+            .boards[0]
+            .i2cDevices[0];
+    };
+    const I2cDeviceDescription part =
+        device(R"("address": 80, "model": "24C64", "writeCycleMicroseconds": 3000)");
+    EXPECT_EQ(part.size, 8192u);
+    EXPECT_EQ(part.addressBytes, 2u);
+    EXPECT_EQ(part.pageSize, 32u);
+    EXPECT_DOUBLE_EQ(part.writeCycleSeconds, 3e-3);
+    EXPECT_DOUBLE_EQ(device(R"("address": 80, "model": "24C02")").writeCycleSeconds, 5e-3);
+
+    const struct {
+        const char* fields;
+        const char* message;
+    } mistakes[] = {
+        {R"("address": 80, "model": "24C03")",
+         "boards[0].i2cDevices[0].model: unknown EEPROM model \"24C03\" (24C01, 24C02, 24C04, "
+         "24C08, 24C16, 24C32, 24C64, 24C128, 24C256, 24C512)"},
+        {R"("address": 80, "size": 4096)",
+         "boards[0].i2cDevices[0].size: one address byte reaches at most 2048 bytes"},
+        {R"("address": 124, "model": "24C16")",
+         "boards[0].i2cDevices[0].address: a part of 2048 bytes answers 8 addresses from here, "
+         "beyond 127"},
+    };
+    for (const auto& mistake : mistakes) {
+        EXPECT_EQ(
+            testing_support::failureOf<mdiosim::BenchFileError>([&] { device(mistake.fields); }),
+            mistake.message);
+    }
+}
+
+// A part whose memory ends inside a page wraps within what is left of it.
+TEST(EepromShortLastPage, WritesWrapAtTheEndOfTheMemory) {
+    mdiosim::BenchDescription description = k8Bench({});
+    I2cDeviceDescription part;
+    part.address = 0x50;
+    part.size = 100;
+    part.pageSize = 32;
+    description.boards[0].i2cDevices.push_back(part);
+    UseBench bench{description};
+    OpenDevice device{"K8T00001"};
+    device.write(kStart + byteOut(0xA0) + byteOut(98) + byteOut(1) + byteOut(2) + byteOut(3) +
+                 kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(5), Bytes(5, 0));
+    mdiosim::I2cDevice& eeprom = *mdiosim::bench()->board(0).findI2cDevice(0x50);
+    EXPECT_EQ((Bytes{eeprom.byte(98), eeprom.byte(99), eeprom.byte(96), eeprom.byte(97)}),
+              (Bytes{1, 2, 3, 0xFF}));
 }

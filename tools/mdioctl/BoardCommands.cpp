@@ -30,11 +30,25 @@ void gpioCommand(Session& session, Output& out, const std::string& adapter, std:
     out.line("pin " + std::to_string(pin) + " := " + std::to_string(wanted));
 }
 
+std::uint32_t registerBytesReversed(std::uint32_t registerAddress, std::uint32_t registerLength) {
+    std::uint32_t reversed = 0;
+    for (std::uint32_t index = 0; index < registerLength; ++index) {
+        reversed = reversed << 8 | ((registerAddress >> (8 * index)) & 0xFF);
+    }
+    return reversed;
+}
+
 void i2cRead(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
-             std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count) {
+             std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count,
+             bool addressMsbFirst) {
     const std::uint32_t index = session.open(adapter);
-    const std::vector<unsigned char> bytes = i2c_ReadAdapter(
-        index, address, registerAddress, static_cast<unsigned char>(registerLength), count);
+    // The library sends the register address least significant byte first;
+    // handing it the bytes reversed puts the most significant one first on
+    // the bus.
+    const std::uint32_t sent =
+        addressMsbFirst ? registerBytesReversed(registerAddress, registerLength) : registerAddress;
+    const std::vector<unsigned char> bytes =
+        i2c_ReadAdapter(index, address, sent, static_cast<unsigned char>(registerLength), count);
     Session::check();
     if (bytes.size() != count) {
         throw LibraryError("adapter " + std::to_string(index) + " has no I2C master");

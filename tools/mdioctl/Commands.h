@@ -28,8 +28,14 @@ void benchAdapter(Session& session, Output& out, const std::string& adapter, std
 
 void gpioCommand(Session& session, Output& out, const std::string& adapter, std::uint32_t pin,
                  const std::string& level);
+// Reads COUNT bytes after writing the register address REGLEN bytes long:
+// least significant byte first, as the library sends it, or most significant
+// first with `addressMsbFirst` (24C32 and larger EEPROMs take it so).
 void i2cRead(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
-             std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count);
+             std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count,
+             bool addressMsbFirst = false);
+// The low `registerLength` bytes of a register address in the other order.
+std::uint32_t registerBytesReversed(std::uint32_t registerAddress, std::uint32_t registerLength);
 void i2cWrite(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
               const std::vector<std::uint8_t>& bytes);
 void boardCommand(Session& session, Output& out, const std::string& adapter,

@@ -25,7 +25,7 @@ constexpr std::uint32_t kDefaultBenchReads = 1000;
 
 struct Arguments {
     std::string sim, trace;
-    bool json = false, tunnel = false, vendorMmds = false, verify = false;
+    bool json = false, tunnel = false, vendorMmds = false, verify = false, addressMsbFirst = false;
     std::string adapter, phy, target, value, pin, level, address, reg, regLength, count, i2cOp;
     std::vector<std::string> bytes;
     std::string benchReads = std::to_string(kDefaultBenchReads);
@@ -89,6 +89,10 @@ int main(int argc, char** argv) {
     i2c->add_option("ADDRESS", a.address)->required();
     i2c->add_option("OPERATION", a.i2cOp)->required();
     i2c->add_option("ARGUMENTS", a.bytes);
+    i2c->add_flag("--addr-msb-first", a.addressMsbFirst,
+                  "read: send REG most significant byte first (24C32 and larger EEPROMs); "
+                  "without it REG goes least significant byte first. write sends its BYTEs "
+                  "as given");
     CLI::App* board = command(app, "board", "read or write a board register: ADAPTER REG [VALUE]");
     board->add_option("ADAPTER", a.adapter)->required();
     board->add_option("REG", a.reg)->required();
@@ -152,7 +156,7 @@ int main(int argc, char** argv) {
                 const std::uint32_t length = parseNumber(a.bytes[1], "REGLEN", 4);
                 const std::uint32_t count = parseNumber(a.bytes[2], "COUNT", 65535);
                 Session session(options);
-                i2cRead(session, out, a.adapter, address, reg, length, count);
+                i2cRead(session, out, a.adapter, address, reg, length, count, a.addressMsbFirst);
             } else if (a.i2cOp == "write") {
                 std::vector<std::uint8_t> data;
                 for (const std::string& byte : a.bytes) {

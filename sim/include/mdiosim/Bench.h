@@ -25,7 +25,7 @@
 
 namespace mdiosim {
 
-// The D2XX operations the bench offers, in the order of the C exports.
+// The D2XX operations the bench offers (those a fault can make fail).
 enum class D2xxOperation : std::uint8_t {
     CreateDeviceInfoList,
     GetDeviceInfoList,
@@ -43,8 +43,19 @@ enum class D2xxOperation : std::uint8_t {
     RestartInTask,
     Write,
     Read,
+    Open,
+    GetQueueStatus,
+    ListDevices,
+    GetStatus,
+    SetBaudRate,
+    SetDataCharacteristics,
+    SetFlowControl,
+    GetBitMode,
+    GetLibraryVersion,
+    GetDriverVersion,
+    SetDeadmanTimeout,
 };
-inline constexpr unsigned kD2xxOperationCount = 16;
+inline constexpr unsigned kD2xxOperationCount = 27;
 
 MDIOSIM_API const char* d2xxName(D2xxOperation operation);  // "FT_Write"
 MDIOSIM_API std::optional<D2xxOperation> d2xxOperationNamed(std::string_view name);

@@ -39,6 +39,11 @@ struct ChipState {
     double clockHz = 0;           // master / (2 * (divisor + 1))
     std::uint8_t latencyMs = 16;  // FT_SetLatencyTimer
     std::uint32_t readTimeoutMs = 0, writeTimeoutMs = 0;
+    // The serial port settings a D2XX program may make (they move no MPSSE pin).
+    std::uint32_t baudRate = 9600;
+    std::uint8_t wordLength = 8, stopBits = 0, parity = 0;  // FT_SetDataCharacteristics
+    std::uint16_t flowControl = 0;                          // FT_SetFlowControl
+    std::uint32_t deadmanTimeoutMs = 5000;                  // FT_SetDeadmanTimeout
 };
 
 class MDIOSIM_API Board {

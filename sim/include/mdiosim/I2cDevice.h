@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "mdiosim/Export.h"
@@ -30,10 +32,14 @@ enum class I2cDeviceKind : std::uint8_t {
     // significant first); a read returns the value at the last address, least
     // significant byte first, then the following registers.
     Registers32,
-    // A small EEPROM: a write sets the register pointer (its first
-    // `addressBytes` bytes, least significant first), and further bytes are
-    // stored from there on; a read returns bytes from the pointer on. The
-    // pointer advances with every byte and wraps at the end.
+    // A serial EEPROM of the 24C family: a write sets the memory address
+    // (`addressBytes` bytes, most significant first; with one address byte a
+    // part larger than 256 bytes takes the rest of the memory address from
+    // the low bits of its I2C address, so it answers size / 256 addresses),
+    // and further bytes go into the page buffer, their address wrapping
+    // within the page; the STOP starts the write cycle, during which the part
+    // acknowledges nothing. A read returns bytes from the address on,
+    // wrapping at the end of the memory.
     Eeprom,
 };
 
@@ -43,9 +49,18 @@ struct I2cDeviceDescription {
     unsigned phyAddress = 0;                    // MdioBridge: the MDIO port address of its PHY
     unsigned size = 256;                        // Eeprom: bytes; a fresh one reads 0xFF
     unsigned addressBytes = 1;                  // Eeprom: 1 or 2
+    unsigned pageSize = 0;                      // Eeprom: bytes a write can take; 0: the memory
+    double writeCycleSeconds = 0;               // Eeprom: busy after a write's STOP
     std::map<unsigned, std::uint8_t> contents;  // Eeprom: offset -> byte
     std::map<std::uint32_t, std::uint32_t> registers32;  // Registers32: address -> value
 };
+
+// Sets an EEPROM description's size, addressing, page size and write-cycle
+// time to those of a part of the 24C family ("24C02", "24C32", ... "24C512");
+// false for a name it does not know.
+MDIOSIM_API bool applyEepromModel(I2cDeviceDescription& description, std::string_view model);
+// The part names applyEepromModel knows, separated by commas.
+MDIOSIM_API std::string eepromModelNames();
 
 // One transfer on the bus as an analyser shows it: from a START (or repeated
 // START) to the next START or STOP.
@@ -76,14 +91,19 @@ class MDIOSIM_API I2cDevice {
     virtual void setRegister32(std::uint32_t address, std::uint32_t value);
 
     // --- what the bus asks of the device
+    // Whether the device answers this 7-bit bus address.
+    virtual bool answers(unsigned busAddress) const { return busAddress == i2cAddress; }
     // Its address came after a START: begin a transfer. True to acknowledge.
-    virtual bool addressed(bool read) = 0;
+    virtual bool addressed(unsigned busAddress, bool read) = 0;
     // The master wrote a byte. True to acknowledge.
     virtual bool received(std::uint8_t byte) = 0;
     // The next byte to send in a read.
     virtual std::uint8_t transmit() = 0;
-    // STOP, or a START that addressed another device.
+    // A START that addressed another device: the transfer is abandoned.
     virtual void stopped() {}
+    // A STOP: the transfer ends, as an abandoned one does unless the device
+    // acts on the STOP itself (an EEPROM starts its write cycle).
+    virtual void stopCondition() { stopped(); }
 
   protected:
     I2cDevice(unsigned address, I2cDeviceKind kind) : i2cAddress(address), deviceKind(kind) {}
