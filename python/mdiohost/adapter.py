@@ -148,7 +148,11 @@ class Adapter:
         """A Clause 45 register, through the path the chip serves it by."""
         self._make_default()
         return self._single_read(
-            phy, "ZM_API_MDIO_Read", phy_address(phy), unsigned("mmd", mmd), unsigned("register", register)
+            phy,
+            "ZM_API_MDIO_Read",
+            phy_address(phy),
+            unsigned("mmd", mmd),
+            unsigned("register", register),
         )
 
     def write(self, phy: int, mmd: int, register: int, value: int) -> None:
@@ -188,11 +192,17 @@ class Adapter:
     # --- 32-bit chip registers
 
     def read32(self, phy: int, address: int) -> int:
-        return self._single_read(phy, "HW_Read32", self.index, phy_address(phy), unsigned("address", address))
+        return self._single_read(
+            phy, "HW_Read32", self.index, phy_address(phy), unsigned("address", address)
+        )
 
     def write32(self, phy: int, address: int, value: int) -> None:
         _native.call(
-            "HW_Write32", self.index, phy_address(phy), unsigned("address", address), unsigned("value", value)
+            "HW_Write32",
+            self.index,
+            phy_address(phy),
+            unsigned("address", address),
+            unsigned("value", value),
         )
 
     # --- queued access
@@ -217,7 +227,8 @@ class Adapter:
         if len(payload) > _I2C_LIMIT:
             raise InvalidArgumentError(f"I2C write of {len(payload)} bytes; at most {_I2C_LIMIT}")
         buffer = (ctypes.c_uint8 * max(len(payload), 1)).from_buffer_copy(payload or b"\0")
-        _native.call("mdiohost_i2c_write", self.index, unsigned("address", address, 128), buffer, len(payload))
+        device = unsigned("address", address, 128)
+        _native.call("mdiohost_i2c_write", self.index, device, buffer, len(payload))
 
     def i2c_read(self, address: int, register: int, register_length: int, count: int) -> bytes:
         """Writes the `register_length` low bytes of `register` (least
@@ -244,7 +255,10 @@ class Adapter:
     def board_write(self, register: int, value: int) -> None:
         self._require_board_registers()
         _native.call(
-            "Board_WriteAdapter", self.index, unsigned("register", register, 256), unsigned("value", value, 256)
+            "Board_WriteAdapter",
+            self.index,
+            unsigned("register", register, 256),
+            unsigned("value", value, 256),
         )
 
     # --- settings
@@ -294,4 +308,6 @@ class Adapter:
     def _require_board_registers(self) -> None:
         family = _driver_list.adapter_family(self.name, _driver_list.read_driver_list())
         if family.startswith("K8"):
-            raise InvalidArgumentError(f"{self.name} has no board registers (older board family only)")
+            raise InvalidArgumentError(
+                f"{self.name} has no board registers (older board family only)"
+            )

@@ -37,7 +37,8 @@ def installed_prefix(prefix: Path) -> Path:
         if not installed.exists():
             installed.parent.mkdir(parents=True, exist_ok=True)
             shutil.copy(os.environ[variable], installed)
-    site = prefix / "lib" / f"python{sys.version_info.major}.{sys.version_info.minor}" / "site-packages"
+    version = f"python{sys.version_info.major}.{sys.version_info.minor}"
+    site = prefix / "lib" / version / "site-packages"
     shutil.copytree(PACKAGE, site / "mdiohost", ignore=shutil.ignore_patterns("__pycache__"))
     return site
 

@@ -20,7 +20,7 @@ import sys
 import tempfile
 from dataclasses import dataclass, fields
 from pathlib import Path
-from typing import Any, Dict, Iterator, List, Optional
+from typing import Iterator, List, Optional
 
 from .. import _native
 from ..errors import Error

@@ -68,7 +68,11 @@ class Registers32Device:
     registers32: Dict[int, int] = field(default_factory=dict)
 
     def to_json(self) -> Json:
-        return {"kind": "registers32", "address": self.address, "registers32": _keys(self.registers32)}
+        return {
+            "kind": "registers32",
+            "address": self.address,
+            "registers32": _keys(self.registers32),
+        }
 
 
 @dataclass
