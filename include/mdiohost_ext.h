@@ -38,6 +38,37 @@ MDIOHOST_API int mdiohost_error_echo(void);
  * from the next without reinitialising. */
 MDIOHOST_API void mdiohost_clear_failure(void);
 
+/* ---- Raw I2C with plain byte buffers ----------------------------------- */
+/* The same transactions as the C++ exports i2c_WriteAdapter and
+ * i2c_ReadAdapter of mdiohost.h, callable from C and from any language's
+ * foreign-function interface. `address` is the 7-bit device address (low 8
+ * bits used). Both return 0 on success and -1 on a recorded failure, with
+ * nothing sent: a null buffer with a nonzero count, a count above 65535, an
+ * adapter that is not open, or an adapter without raw I2C (only a K8 adapter
+ * whose protocol is I2C has one; the C++ exports silently do nothing there).
+ * Whether the device acknowledged is not reported by these two; a later
+ * addition reports it without changing them. */
+
+/* One write transaction of `count` bytes from `bytes`. */
+MDIOHOST_API int mdiohost_i2c_write(uint32_t adapter, uint32_t address, const uint8_t* bytes,
+                                    uint32_t count);
+/* Writes the `registerLength` low bytes of `registerAddress` (least
+ * significant first; at most 4 are sent, 0 sends the address alone), then
+ * reads `count` bytes into `data` in a second transaction. On failure `data`
+ * is left as it was. */
+MDIOHOST_API int mdiohost_i2c_read(uint32_t adapter, uint32_t address, uint32_t registerAddress,
+                                   uint32_t registerLength, uint8_t* data, uint32_t count);
+
+/* ---- Queued 32-bit registers with a status ----------------------------- */
+/* HW_BlockRead32Adapter and HW_BlockWrite32Adapter of mdiohost.h, guarded:
+ * a failure (no such adapter, adapter not open, invalid PHY, USB error) is
+ * recorded and echoed like a register function's, and -1 returned instead of
+ * a C++ exception; 0 when queued. Collect with HW_BlockOperationExecuteAdapter,
+ * as for the classic forms; queued records are traced the same way. */
+MDIOHOST_API int mdiohost_block_read32(uint32_t adapter, uint32_t phy, uint32_t address);
+MDIOHOST_API int mdiohost_block_write32(uint32_t adapter, uint32_t phy, uint32_t address,
+                                        uint32_t value);
+
 #ifdef __cplusplus
 }
 #endif
