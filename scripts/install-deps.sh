@@ -6,7 +6,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config ccache googletest libgtest-dev libgmock-dev
-          libbenchmark-dev libcli11-dev nlohmann-json3-dev)
+          libbenchmark-dev libcli11-dev nlohmann-json3-dev
+          libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev)
 if [[ "${1:-}" == "--windows" ]]; then
   # The posix thread model of the cross compiler is the one with std::thread;
   # the cross build's toolchain file names it explicitly.
