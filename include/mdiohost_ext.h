@@ -38,6 +38,15 @@ MDIOHOST_API int mdiohost_error_echo(void);
  * from the next without reinitialising. */
 MDIOHOST_API void mdiohost_clear_failure(void);
 
+/* ---- Driver ----------------------------------------------------------- */
+
+/* The path of the D2XX driver library the adapters are reached through:
+ * the file MDIOHOST_D2XX names, else the vendor's driver, else (on Linux)
+ * the libftdi1 driver installed beside the library. The first call loads
+ * the driver if nothing has yet. "" when no driver library could be loaded.
+ * The text stays valid for the life of the process. */
+MDIOHOST_API const char* mdiohost_driver_path(void);
+
 #ifdef __cplusplus
 }
 #endif
