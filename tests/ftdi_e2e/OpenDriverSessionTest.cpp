@@ -3,6 +3,7 @@
 // libftdi1 and libusb, with the USB devices emulated at the kernel interface.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,25 @@ TEST_F(OpenDriverSession, UnplugMidBatchFailsClearlyUntilReplugged) {
     ASSERT_EQ(HW_OpenAdapter(adapter), 1u) << failure();
     EXPECT_EQ(HW_Read(adapter, kPhy, kPmaPmd, kFirstRegister + 7), patternAt(7)) << failure();
 }
+
+#if defined(MDIOCTL_PATH)
+TEST_F(OpenDriverSession, MdioctlListsTheBoardsAndNamesTheDriver) {
+    // mdioctl is a process of its own; it inherits the emulated bus.
+    std::FILE* output = popen(MDIOCTL_PATH " list --verbose", "r");
+    ASSERT_NE(output, nullptr);
+    std::string text;
+    char line[256];
+    while (std::fgets(line, sizeof line, output) != nullptr)
+        text += line;
+    EXPECT_EQ(pclose(output), 0) << text;
+    EXPECT_NE(text.find("/libmdiohost-ftdi.so\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(" 2  K8A00001:MDIO            K8 MDIO       free\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find(" 5  TV00001B                 older family  free\n"), std::string::npos)
+        << text;
+}
+
+#endif
 
 int main(int argc, char** argv) {
     e2e::runUnderUmockdev(argv);
