@@ -113,7 +113,7 @@ std::vector<std::uint8_t> UsbFace::descriptors() const {
     const Board* board = lockedBench().findBoard(serial);
     if (board == nullptr) return {};
     const ChipIdentity identity = identityOf(board->chipType());
-    std::vector<std::uint8_t> bytes{18, kDescriptorDevice};
+    std::vector<std::uint8_t> bytes{kDeviceDescriptorSize, kDescriptorDevice};
     appendWord(bytes, kUsb20);
     bytes.insert(bytes.end(), {0, 0, 0, kControlPacketSize});  // class in the interfaces
     appendWord(bytes, kFtdiVendorId);
@@ -122,22 +122,24 @@ std::vector<std::uint8_t> UsbFace::descriptors() const {
     bytes.insert(bytes.end(), {kStringManufacturer, kStringProduct, kStringSerialNumber, 1});
 
     const std::uint16_t packet = identity.highSpeed ? kHighSpeedPacket : kFullSpeedPacket;
-    const auto total = static_cast<std::uint16_t>(9 + identity.interfaces * (9 + 7 + 7));
-    bytes.insert(bytes.end(), {9, kDescriptorConfiguration});
+    const auto total = static_cast<std::uint16_t>(
+        kConfigurationDescriptorSize +
+        identity.interfaces * (kInterfaceDescriptorSize + 2 * kEndpointDescriptorSize));
+    bytes.insert(bytes.end(), {kConfigurationDescriptorSize, kDescriptorConfiguration});
     appendWord(bytes, total);
     bytes.insert(bytes.end(), {static_cast<std::uint8_t>(identity.interfaces), 1, 0, kBusPowered,
                                kMaxPower90mA});
     for (unsigned channel = 0; channel < identity.interfaces; ++channel) {
-        bytes.insert(bytes.end(), {9, kDescriptorInterface, static_cast<std::uint8_t>(channel), 0,
-                                   2, kVendorSpecificClass, kVendorSpecificClass,
-                                   kVendorSpecificClass, kStringProduct});
+        bytes.insert(bytes.end(), {kInterfaceDescriptorSize, kDescriptorInterface,
+                                   static_cast<std::uint8_t>(channel), 0, 2, kVendorSpecificClass,
+                                   kVendorSpecificClass, kVendorSpecificClass, kStringProduct});
         bytes.insert(bytes.end(),
-                     {7, kDescriptorEndpoint,
+                     {kEndpointDescriptorSize, kDescriptorEndpoint,
                       static_cast<std::uint8_t>(kDirectionIn | (2 * channel + 1)), kBulk});
         appendWord(bytes, packet);
         bytes.push_back(0);
-        bytes.insert(bytes.end(),
-                     {7, kDescriptorEndpoint, static_cast<std::uint8_t>(2 * channel + 2), kBulk});
+        bytes.insert(bytes.end(), {kEndpointDescriptorSize, kDescriptorEndpoint,
+                                   static_cast<std::uint8_t>(2 * channel + 2), kBulk});
         appendWord(bytes, packet);
         bytes.push_back(0);
     }
@@ -181,7 +183,8 @@ UsbAnswer UsbFace::standardRequest(const UsbSetup& setup, std::uint8_t* data) {
     const auto index = static_cast<std::uint8_t>(setup.value);
     if (type == kDescriptorDevice || type == kDescriptorConfiguration) {
         std::vector<std::uint8_t> all = descriptors();
-        if (type == kDescriptorConfiguration) all.erase(all.begin(), all.begin() + 18);
+        if (type == kDescriptorConfiguration)
+            all.erase(all.begin(), all.begin() + kDeviceDescriptorSize);
         return answerWith(all, data, setup.length);
     }
     if (type != kDescriptorString) return kStall;

@@ -52,6 +52,12 @@ inline constexpr std::uint8_t kStringManufacturer = 1;
 inline constexpr std::uint8_t kStringProduct = 2;
 inline constexpr std::uint8_t kStringSerialNumber = 3;
 
+// Descriptor lengths.
+inline constexpr std::uint8_t kDeviceDescriptorSize = 18;
+inline constexpr std::uint8_t kConfigurationDescriptorSize = 9;
+inline constexpr std::uint8_t kInterfaceDescriptorSize = 9;
+inline constexpr std::uint8_t kEndpointDescriptorSize = 7;
+
 inline constexpr std::uint16_t kFtdiVendorId = 0x0403;
 inline constexpr std::uint16_t kUsb20 = 0x0200;
 inline constexpr std::uint8_t kControlPacketSize = 64;

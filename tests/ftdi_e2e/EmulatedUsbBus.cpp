@@ -22,6 +22,7 @@ constexpr std::uint32_t kCapabilities = USBDEVFS_CAP_BULK_CONTINUATION |
                                         USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
 constexpr const char* kSerialDriver = "ftdi_sio";
 constexpr std::size_t kSetupSize = 8;
+constexpr std::uint8_t kEndpointIn = 0x80;
 constexpr const char* kPreloadLibrary = "libumockdev-preload.so.0";
 
 std::string hexText(const std::vector<std::uint8_t>& bytes) {
@@ -256,7 +257,7 @@ bool EmulatedUsbBus::submit(Device& device, UMockdevIoctlClient* client) {
     mdiosim::UsbAnswer answer;
     if (urb->type == USBDEVFS_URB_TYPE_CONTROL && length >= kSetupSize) {
         answer = device.face->control(setupOf(bytes), bytes + kSetupSize);
-    } else if (urb->type == USBDEVFS_URB_TYPE_BULK && (urb->endpoint & 0x80) != 0) {
+    } else if (urb->type == USBDEVFS_URB_TYPE_BULK && (urb->endpoint & kEndpointIn) != 0) {
         answer = device.face->bulkIn(urb->endpoint, bytes, length);
     } else if (urb->type == USBDEVFS_URB_TYPE_BULK) {
         answer = device.face->bulkOut(urb->endpoint, bytes, length);

@@ -137,6 +137,9 @@ TEST_F(OpenDriverSession, ChannelAOfTheDualChannelChipReachesItsPhy) {
     EXPECT_FALSE(bus.kernelDriverBound("K8C00002", 0));
     EXPECT_TRUE(bus.kernelDriverBound("K8C00002", 1));
     EXPECT_EQ(HW_Read(adapter, 0, kPmaPmd, 2), 0x7C0Au) << failure();
+    // Channel B opens on its own endpoints; nothing is wired to it.
+    opened("K8C00002B");
+    EXPECT_FALSE(bus.kernelDriverBound("K8C00002", 1));
 }
 
 TEST_F(OpenDriverSession, OlderFamilyBoardRegistersThroughTheBytePipe) {
