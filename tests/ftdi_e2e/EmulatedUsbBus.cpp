@@ -118,6 +118,11 @@ void EmulatedUsbBus::unplugAfterBulkOut(const std::string& serialNumber, unsigne
     if (Device* device = deviceNamed(serialNumber)) device->unplugAfter = transfers;
 }
 
+void EmulatedUsbBus::silence(const std::string& serialNumber, bool silent) {
+    std::lock_guard lock(mutex);
+    if (Device* device = deviceNamed(serialNumber)) device->silent = silent;
+}
+
 bool EmulatedUsbBus::kernelDriverBound(const std::string& serialNumber, unsigned interfaceIndex) {
     std::lock_guard lock(mutex);
     Device* device = deviceNamed(serialNumber);
@@ -258,7 +263,8 @@ bool EmulatedUsbBus::submit(Device& device, UMockdevIoctlClient* client) {
     if (urb->type == USBDEVFS_URB_TYPE_CONTROL && length >= kSetupSize) {
         answer = device.face->control(setupOf(bytes), bytes + kSetupSize);
     } else if (urb->type == USBDEVFS_URB_TYPE_BULK && (urb->endpoint & kEndpointIn) != 0) {
-        answer = device.face->bulkIn(urb->endpoint, bytes, length);
+        // Two bytes of room: the status bytes alone, the data stays in the chip.
+        answer = device.face->bulkIn(urb->endpoint, bytes, device.silent ? 2 : length);
     } else if (urb->type == USBDEVFS_URB_TYPE_BULK) {
         answer = device.face->bulkOut(urb->endpoint, bytes, length);
         device.bulkOuts += 1;

@@ -38,6 +38,9 @@ class EmulatedUsbBus {
     // The board is pulled out electrically once `transfers` more bulk OUT
     // transfers reached it: the chip has the bytes, no answer comes back.
     void unplugAfterBulkOut(const std::string& serialNumber, unsigned transfers);
+    // While silent, the chip's bulk IN packets carry the status bytes only:
+    // the chip stops answering without leaving the bus.
+    void silence(const std::string& serialNumber, bool silent);
     // Whether the kernel's serial driver holds interface `interfaceIndex`.
     bool kernelDriverBound(const std::string& serialNumber, unsigned interfaceIndex);
     unsigned bulkOutTransfers(const std::string& serialNumber);
@@ -50,6 +53,7 @@ class EmulatedUsbBus {
         std::vector<bool> driverBound;
         std::deque<UMockdevIoctlData*> completed;  // URBs waiting to be reaped
         std::optional<unsigned> unplugAfter;
+        bool silent = false;
         unsigned bulkOuts = 0;
     };
 

@@ -3,6 +3,7 @@
 // libftdi1 and libusb, with the USB devices emulated at the kernel interface.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -147,6 +148,16 @@ TEST_F(OpenDriverSession, OlderFamilyBoardRegistersThroughTheBytePipe) {
     const std::uint32_t older = opened("TV00001B");
     EXPECT_EQ(Board_ReadAdapter(older, 0), 0x54u) << failure();  // board id
     EXPECT_EQ(HW_Read(older, 1, kPmaPmd, 2), 0x7C0Au) << failure();
+}
+
+TEST_F(OpenDriverSession, ChipThatStopsAnsweringTimesOutAfterSixEmptyReads) {
+    const std::uint32_t adapter = opened("K8A00001:MDIO");
+    bus.silence("K8A00001", true);
+    // Each read returns empty when its second passes; the sixth gives up.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(HW_Read(adapter, kPhy, kPmaPmd, kFirstRegister), 0u);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+    EXPECT_EQ(failure(), "Device Communication problem: K8A00001: Timed out reading data.");
 }
 
 TEST_F(OpenDriverSession, UnplugMidBatchFailsClearlyUntilReplugged) {
