@@ -69,6 +69,15 @@ MDIOHOST_API int mdiohost_block_read32(uint32_t adapter, uint32_t phy, uint32_t 
 MDIOHOST_API int mdiohost_block_write32(uint32_t adapter, uint32_t phy, uint32_t address,
                                         uint32_t value);
 
+/* ---- Driver ----------------------------------------------------------- */
+
+/* The path of the D2XX driver library the adapters are reached through:
+ * the file MDIOHOST_D2XX names, else the vendor's driver, else (on Linux)
+ * the libftdi1 driver installed beside the library. The first call loads
+ * the driver if nothing has yet. "" when no driver library could be loaded.
+ * The text stays valid for the life of the process. */
+MDIOHOST_API const char* mdiohost_driver_path(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -8,7 +8,8 @@ set -euo pipefail
 # dpkg-dev: cpack computes the .deb files' dependencies with dpkg-shlibdeps.
 packages=(g++ cmake ninja-build make pkg-config ccache googletest libgtest-dev libgmock-dev
           libbenchmark-dev libcli11-dev nlohmann-json3-dev dpkg-dev
-          python3-pytest python3-setuptools python3-venv python3-wheel-whl)
+          python3-pytest python3-setuptools python3-venv python3-wheel-whl
+          libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev)
 if [[ "${1:-}" == "--windows" ]]; then
   # The posix thread model of the cross compiler is the one with std::thread;
   # the cross build's toolchain file names it explicitly.

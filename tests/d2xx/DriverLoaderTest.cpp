@@ -7,10 +7,13 @@
 #include <utility>
 
 #include "Environment.h"
+#include "ScriptedDriver.h"
 #include "ftdi/Device.h"
 #include "ftdi/d2xx/Driver.h"
+#include "ftdi/d2xx/DriverSearch.h"
 #include "ftdi/d2xx/DynamicLibrary.h"
 #include "ftdi/d2xx/SharedLibraryDriver.h"
+#include "mdiohost_ext.h"
 
 using namespace FTDI::D2xx;
 
@@ -69,6 +72,59 @@ TEST(DriverLoader, LibraryLackingAFunctionIsRefusedByName) {
     EXPECT_NE(message.find("FT_Read"), std::string::npos) << message;
     std::uint32_t count = 0;
     EXPECT_EQ(incomplete.createDeviceInfoList(count), kDriverMissingStatus);
+}
+
+TEST(DriverLoader, FirstFileThatLoadsCompletelyWinsQuietly) {
+    testing::internal::CaptureStderr();
+    SharedLibraryDriver chosen(std::vector<std::string>{"/nonexistent/libftd2xx.so",
+                                                        FAKE_D2XX_INCOMPLETE_PATH, FAKE_D2XX_PATH});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_TRUE(chosen.loaded());
+    std::uint32_t count = 0;
+    EXPECT_EQ(chosen.createDeviceInfoList(count), kOk);
+    EXPECT_EQ(count, 2u);
+#if !defined(_WIN32)
+    // The file that holds the functions, as a path.
+    EXPECT_EQ(chosen.file(), FAKE_D2XX_PATH);
+#endif
+}
+
+TEST(DriverLoader, NothingLoadsIsOneLineNamingEveryFileTried) {
+    testing::internal::CaptureStderr();
+    SharedLibraryDriver none(
+        std::vector<std::string>{"/nonexistent/a.so", FAKE_D2XX_INCOMPLETE_PATH});
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(none.loaded());
+    EXPECT_EQ(none.file(), "");
+    EXPECT_NE(message.find("'/nonexistent/a.so' ("), std::string::npos) << message;
+    EXPECT_NE(message.find(std::string(" nor '") + FAKE_D2XX_INCOMPLETE_PATH + "' ("),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+}
+
+TEST(DriverLoader, DefaultsAreTheVendorsFileThenTheOpenDriverBesideTheLibrary) {
+    const std::vector<std::string> files = defaultDriverFiles();
+    ASSERT_FALSE(files.empty());
+    EXPECT_EQ(files[0], kDefaultDriverFile);
+#if !defined(_WIN32)
+    ASSERT_EQ(files.size(), 2u);
+    // Linked statically here, so "beside the library" is beside this program.
+    EXPECT_EQ(files[1], ownDirectory() + kOpenDriverFile);
+    EXPECT_EQ(files[1].front(), '/');
+#endif
+}
+
+TEST(DriverLoader, ExtensionNamesTheDriverInUse) {
+    testing_support::setEnvironment(kDriverVariable, FAKE_D2XX_PATH);
+#if defined(_WIN32)
+    EXPECT_STREQ(mdiohost_driver_path(), FAKE_D2XX_PATH);
+#else
+    EXPECT_EQ(std::string(mdiohost_driver_path()), FAKE_D2XX_PATH);
+#endif
+    // A test double is no driver file.
+    installDriver(std::make_unique<testing_support::ScriptedDriver>());
+    EXPECT_STREQ(mdiohost_driver_path(), "");
 }
 
 #if defined(_WIN32)

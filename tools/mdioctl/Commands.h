@@ -12,7 +12,8 @@
 
 namespace mdioctl {
 
-void listAdapters(Session& session, Output& out);
+// `verbose` adds a first line naming the driver library in use.
+void listAdapters(Session& session, Output& out, bool verbose);
 
 void readRegisters(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
                    const RegisterRange& range);

@@ -1,12 +1,12 @@
 #include "DriverList.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
 #include <sstream>
 #include <vector>
 
 #include "ftdi/d2xx/D2xxAbi.h"
+#include "mdiohost_ext.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -24,11 +24,12 @@ struct ListFunctions {
     FT_GetDeviceInfoList_Fn get = nullptr;
 };
 
-// The same driver file the library loads: MDIOHOST_D2XX or the default.
+// The same driver file the library loaded, whichever of its choices that was.
 ListFunctions loadListFunctions() {
-    const char* named = std::getenv("MDIOHOST_D2XX");
+    const std::string inUse = mdiohost_driver_path();
+    if (inUse.empty()) return {};
 #if defined(_WIN32)
-    HMODULE module = LoadLibraryA(named != nullptr && named[0] != '\0' ? named : "FTD2XX.dll");
+    HMODULE module = LoadLibraryA(inUse.c_str());
     if (module == nullptr) return {};
     // Through void*: GetProcAddress's FARPROC is a function type of its own.
     return {reinterpret_cast<FT_CreateDeviceInfoList_Fn>(reinterpret_cast<void*>(
@@ -36,7 +37,7 @@ ListFunctions loadListFunctions() {
             reinterpret_cast<FT_GetDeviceInfoList_Fn>(reinterpret_cast<void*>(
                 GetProcAddress(module, MAKEINTRESOURCEA(kOrdinalGetDeviceInfoList))))};
 #else
-    void* module = dlopen(named != nullptr && named[0] != '\0' ? named : "libftd2xx.so", RTLD_NOW);
+    void* module = dlopen(inUse.c_str(), RTLD_NOW);
     if (module == nullptr) return {};
     return {reinterpret_cast<FT_CreateDeviceInfoList_Fn>(dlsym(module, "FT_CreateDeviceInfoList")),
             reinterpret_cast<FT_GetDeviceInfoList_Fn>(dlsym(module, "FT_GetDeviceInfoList"))};

@@ -1,11 +1,15 @@
 #include "Commands.h"
 #include "DriverList.h"
 #include "mdiohost.h"
+#include "mdiohost_ext.h"
 
 namespace mdioctl {
 
-void listAdapters(Session& session, Output& out) {
+void listAdapters(Session& session, Output& out, bool verbose) {
     const std::uint32_t count = session.adapterCount();
+    const std::string driver = mdiohost_driver_path();
+    out.document["driver"] = driver;
+    if (verbose) out.line("driver: " + (driver.empty() ? std::string("none loaded") : driver));
     const auto boards = readDriverList();
     out.document["adapters"] = nlohmann::json::array();
     if (count == 0) out.line("no adapters");

@@ -25,7 +25,8 @@ constexpr std::uint32_t kDefaultBenchReads = 1000;
 
 struct Arguments {
     std::string sim, trace;
-    bool json = false, tunnel = false, vendorMmds = false, verify = false, addressMsbFirst = false;
+    bool json = false, tunnel = false, vendorMmds = false, verify = false, addressMsbFirst = false,
+         verbose = false;
     std::string adapter, phy, target, value, pin, level, address, reg, regLength, count, i2cOp;
     std::vector<std::string> bytes;
     std::string benchReads = std::to_string(kDefaultBenchReads);
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", std::string("mdioctl ") + MDIOHOST_VERSION_STRING);
     app.require_subcommand(1);
 
-    command(app, "list", "list the adapters");
+    CLI::App* list = command(app, "list", "list the adapters");
+    list->add_flag("--verbose", a.verbose, "also name the driver library in use");
     CLI::App* read =
         command(app, "read", "read registers: ADAPTER PHY MMD.REG[-END|+COUNT] or c22:REG");
     read->add_option("ADAPTER", a.adapter)->required();
@@ -174,7 +176,7 @@ int main(int argc, char** argv) {
             boardCommand(session, out, a.adapter, reg, a.value);
         } else {
             Session session(options);
-            listAdapters(session, out);
+            listAdapters(session, out, a.verbose);
         }
     } catch (const UsageError& error) {
         return usage(error.what());

@@ -3,15 +3,18 @@
 #include <cstdio>
 
 #include "ftdi/EnvironmentVariable.h"
+#include "ftdi/d2xx/DriverSearch.h"
 
 namespace FTDI::D2xx {
 namespace {
 
-void reportLoadFailure(const std::string& file, const std::string& reason) {
+// `tried` lists each file with the reason it failed: "'file' (reason)",
+// joined by " nor ".
+void reportLoadFailure(const std::string& tried) {
     std::fprintf(stderr,
-                 "mdiohost: cannot use the D2XX driver library '%s' (%s); "
+                 "mdiohost: cannot use the D2XX driver library %s; "
                  "set %s to the path of a D2XX library. No adapters are available.\n",
-                 file.c_str(), reason.c_str(), kDriverVariable);
+                 tried.c_str(), kDriverVariable);
     std::fflush(stderr);
 }
 
@@ -28,21 +31,34 @@ void* resolve(const DynamicLibrary& library, [[maybe_unused]] const char* name,
 
 SharedLibraryDriver SharedLibraryDriver::fromEnvironment() {
     const std::optional<std::string> named = environmentVariable(kDriverVariable);
-    return SharedLibraryDriver(named && !named->empty() ? *named : kDefaultDriverFile);
+    if (named && !named->empty()) return SharedLibraryDriver(*named);
+    return SharedLibraryDriver(defaultDriverFiles());
 }
 
-SharedLibraryDriver::SharedLibraryDriver(const std::string& file) {
-    std::string error;
-    std::unique_ptr<DynamicLibrary> opened = DynamicLibrary::open(file, error);
-    if (!opened) {
-        reportLoadFailure(file, error);
-        return;
+SharedLibraryDriver::SharedLibraryDriver(const std::string& file)
+    : SharedLibraryDriver(std::vector<std::string>{file}) {}
+
+SharedLibraryDriver::SharedLibraryDriver(const std::vector<std::string>& files) {
+    std::string tried;
+    for (const std::string& file : files) {
+        std::string reason;
+        library = DynamicLibrary::open(file, reason);
+        if (library && resolveAll(reason)) {
+            loadedFile = fileHolding(reinterpret_cast<void*>(api.read), file);
+            return;
+        }
+        library.reset();
+        tried += (tried.empty() ? "'" : " nor '") + file + "' (" + reason + ")";
     }
-    library = std::move(opened);
-    if (!resolveAll(file)) library.reset();
+    reportLoadFailure(tried);
 }
 
-bool SharedLibraryDriver::resolveAll(const std::string& file) {
+std::string loadedDriverFile() {
+    const auto* loaded = dynamic_cast<const SharedLibraryDriver*>(&driver());
+    return loaded != nullptr ? loaded->file() : std::string();
+}
+
+bool SharedLibraryDriver::resolveAll(std::string& reason) {
     struct Entry {
         const char* name;
         unsigned ordinal;
@@ -76,10 +92,10 @@ bool SharedLibraryDriver::resolveAll(const std::string& file) {
         *entry.slot = resolve(*library, entry.name, entry.ordinal);
         if (*entry.slot == nullptr) {
 #if defined(_WIN32)
-            reportLoadFailure(file, std::string("it exports no ordinal ") +
-                                        std::to_string(entry.ordinal) + " (" + entry.name + ")");
+            reason = std::string("it exports no ordinal ") + std::to_string(entry.ordinal) + " (" +
+                     entry.name + ")";
 #else
-            reportLoadFailure(file, std::string("it lacks ") + entry.name);
+            reason = std::string("it lacks ") + entry.name;
 #endif
             api = Functions{};
             return false;

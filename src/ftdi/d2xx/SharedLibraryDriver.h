@@ -1,15 +1,17 @@
 // The production driver: the D2XX C API resolved at run time from one shared
 // library. MDIOHOST_D2XX names the library (a path or a file name); unset, it
 // is FTD2XX.dll on Windows, where every function is resolved by its ordinal as
-// the vendor's import library does, and libftd2xx.so on Linux, by name.
+// the vendor's import library does, and on Linux libftd2xx.so, by name, or
+// when that cannot be loaded the libftdi1 driver beside the library.
 //
-// If the library or one of its functions cannot be loaded, one line on
-// standard error says so, and every operation then fails with
+// If no library with all its functions can be loaded, one line on standard
+// error names every file tried, and every operation then fails with
 // kDeviceNotFound, so that enumeration finds no device and nothing crashes.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ftdi/d2xx/D2xxAbi.h"
 #include "ftdi/d2xx/Driver.h"
@@ -29,11 +31,15 @@ inline constexpr Status kDriverMissingStatus = kDeviceNotFound;
 
 class SharedLibraryDriver final : public Driver {
   public:
-    // Loads the file that MDIOHOST_D2XX names, or the default.
+    // Loads the file that MDIOHOST_D2XX names, or the first default that loads.
     static SharedLibraryDriver fromEnvironment();
     explicit SharedLibraryDriver(const std::string& file);
+    // Tries each file in turn and keeps the first that loads completely.
+    explicit SharedLibraryDriver(const std::vector<std::string>& files);
 
     bool loaded() const { return library != nullptr; }
+    // The path of the loaded library; empty while none is loaded.
+    const std::string& file() const { return loadedFile; }
 
     Status createDeviceInfoList(std::uint32_t& count) override;
     Status getDeviceInfoList(DeviceListNode* nodes, std::uint32_t& count) override;
@@ -77,12 +83,17 @@ class SharedLibraryDriver final : public Driver {
         FT_Read_Fn read = nullptr;
     };
 
-    // Resolves every function; on the first one missing, reports it and
-    // leaves the driver unloaded.
-    bool resolveAll(const std::string& file);
+    // Resolves every function; on the first one missing, says which in
+    // `reason` and leaves the driver unloaded.
+    bool resolveAll(std::string& reason);
 
     std::shared_ptr<DynamicLibrary> library;
     Functions api;
+    std::string loadedFile;
 };
+
+// The path of the driver library in use, loading it on first use; empty when
+// none could be loaded or a test double stands in.
+std::string loadedDriverFile();
 
 }  // namespace FTDI::D2xx
