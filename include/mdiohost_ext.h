@@ -42,10 +42,11 @@ MDIOHOST_API void mdiohost_clear_failure(void);
 /* The same transactions as the C++ exports i2c_WriteAdapter and
  * i2c_ReadAdapter of mdiohost.h, callable from C and from any language's
  * foreign-function interface. `address` is the 7-bit device address (low 8
- * bits used). Both return 0 on success and -1 on a recorded failure, with
- * nothing sent: a null buffer with a nonzero count, a count above 65535, an
- * adapter that is not open, or an adapter without raw I2C (only a K8 adapter
- * whose protocol is I2C has one; the C++ exports silently do nothing there).
+ * bits used). Both return 0 on success and -1 on a recorded failure: a USB
+ * error, or, with nothing sent, a null buffer with a nonzero count, a count
+ * above 65535, an adapter that is not open, or an adapter without raw I2C
+ * (only a K8 adapter whose protocol is I2C has one; the C++ exports silently
+ * do nothing there).
  * Whether the device acknowledged is not reported by these two; a later
  * addition reports it without changing them. */
 
