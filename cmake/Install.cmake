@@ -67,10 +67,8 @@ if(WIN32)
     RENAME ${MDIOHOST_INSTALLED_SIM_NAME} COMPONENT bench)
 else()
   install(TARGETS mdiosim LIBRARY DESTINATION ${MDIOHOST_INSTALL_SIMDIR} COMPONENT bench)
-  # libftd2xx.so beside it, for programs linked against the vendor's library
-  # (LD_LIBRARY_PATH=<prefix>/lib/mdiohost/sim).
-  install(CODE "file(CREATE_LINK libmdiosim.so
-    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${MDIOHOST_INSTALL_SIMDIR}/libftd2xx.so\" SYMBOLIC)"
-    COMPONENT bench)
+  # The bench again under the vendor's file name and soname, for programs
+  # linked against the vendor's library (LD_LIBRARY_PATH=<prefix>/lib/mdiohost/sim).
+  install(TARGETS mdiosim_ftd2xx LIBRARY DESTINATION ${MDIOHOST_INSTALL_SIMDIR} COMPONENT bench)
 endif()
 unset(_pcdir)
