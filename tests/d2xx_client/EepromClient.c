@@ -104,7 +104,7 @@ static void i2cReadByte(Commands* list, int acknowledge) {
     pins(list, SDA);
 }
 
-static void send(FT_HANDLE handle, Commands* list) {
+static void sendCommands(FT_HANDLE handle, Commands* list) {
     DWORD written = 0;
     put(list, SEND_IMMEDIATE);
     checkStatus(FT_Write(handle, list->bytes, list->length, &written), "FT_Write");
@@ -113,7 +113,7 @@ static void send(FT_HANDLE handle, Commands* list) {
 }
 
 /* Waits with FT_GetQueueStatus until `count` bytes are queued, then reads them. */
-static void receive(FT_HANDLE handle, UCHAR* reply, DWORD count) {
+static void receiveReplies(FT_HANDLE handle, UCHAR* reply, DWORD count) {
     DWORD queued = 0;
     DWORD received = 0;
     for (int poll = 0; poll < QUEUE_POLL_LIMIT && queued < count; ++poll)
@@ -177,7 +177,7 @@ static void setUpI2c(FT_HANDLE handle) {
     put(&list, PINS_I2C | 0x04);
     put(&list, 0);
     pins(&list, SCL | SDA);
-    send(handle, &list);
+    sendCommands(handle, &list);
 }
 
 /* Writes `count` bytes from memory address `at`; returns how many of the
@@ -193,8 +193,8 @@ static int writeBytes(FT_HANDLE handle, unsigned at, const UCHAR* data, DWORD co
     for (DWORD index = 0; index < count; ++index)
         i2cWriteByte(&list, data[index]);
     i2cStop(&list);
-    send(handle, &list);
-    receive(handle, acks, count + 3);
+    sendCommands(handle, &list);
+    receiveReplies(handle, acks, count + 3);
     for (DWORD index = 0; index < count + 3; ++index)
         acknowledged += (acks[index] & 1) == 0;
     return acknowledged;
@@ -209,8 +209,8 @@ static int waitForWriteCycle(FT_HANDLE handle) {
         i2cStart(&list);
         i2cWriteByte(&list, EEPROM_WRITE);
         i2cStop(&list);
-        send(handle, &list);
-        receive(handle, &ack, 1);
+        sendCommands(handle, &list);
+        receiveReplies(handle, &ack, 1);
         if ((ack & 1) == 0) return poll;
     }
     check(0, "the write cycle ends");
@@ -231,12 +231,12 @@ static void readBytes(FT_HANDLE handle, unsigned at, UCHAR* data, DWORD count) {
     for (DWORD index = 0; index < count; ++index)
         i2cReadByte(&list, index + 1 < count);
     i2cStop(&list);
-    send(handle, &list);
+    sendCommands(handle, &list);
     /* FT_GetQueueStatus only looks: asked twice, it counts the same bytes. */
     checkStatus(FT_GetQueueStatus(handle, &queued), "FT_GetQueueStatus");
     checkStatus(FT_GetQueueStatus(handle, &again), "FT_GetQueueStatus");
     check(queued == count + 4 && again == queued, "FT_GetQueueStatus leaves the bytes queued");
-    receive(handle, reply, count + 4);
+    receiveReplies(handle, reply, count + 4);
     check((reply[0] & 1) == 0 && (reply[3] & 1) == 0, "the read is acknowledged");
     memcpy(data, reply + 4, count);
 }
@@ -268,10 +268,10 @@ static void olderChipRefusesHighSpeedCommands(FT_HANDLE handle) {
     int answered = 0;
     for (int opcode = FIRST_HIGH_SPEED_COMMAND; opcode <= LAST_HIGH_SPEED_COMMAND; ++opcode)
         put(&list, (UCHAR)opcode);
-    send(handle, &list);
+    sendCommands(handle, &list);
     checkStatus(FT_GetStatus(handle, &queued, &transmitting, &events), "FT_GetStatus");
     check(queued == 2 * commands && transmitting == 0, "FT_GetStatus counts the answers");
-    receive(handle, reply, 2 * commands);
+    receiveReplies(handle, reply, 2 * commands);
     for (DWORD index = 0; index < commands; ++index) {
         answered += reply[2 * index] == BAD_COMMAND &&
                     reply[2 * index + 1] == FIRST_HIGH_SPEED_COMMAND + index;
