@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "AdapterLookup.h"
 #include "Commands.h"
 #include "mdiohost.h"
 
@@ -10,7 +11,7 @@ namespace mdioctl {
 
 void gpioCommand(Session& session, Output& out, const std::string& adapter, std::uint32_t pin,
                  const std::string& level) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, gpioNeed());
     const auto pin8 = static_cast<std::uint8_t>(pin);
     out.document = {{"adapter", index}, {"pin", pin}};
     if (level.empty()) {
@@ -32,7 +33,7 @@ void gpioCommand(Session& session, Output& out, const std::string& adapter, std:
 
 void i2cRead(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
              std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, i2cNeed());
     const std::vector<unsigned char> bytes = i2c_ReadAdapter(
         index, address, registerAddress, static_cast<unsigned char>(registerLength), count);
     Session::check();
@@ -52,7 +53,7 @@ void i2cRead(Session& session, Output& out, const std::string& adapter, std::uin
 
 void i2cWrite(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
               const std::vector<std::uint8_t>& bytes) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, i2cNeed());
     std::vector<unsigned char> data(bytes.begin(), bytes.end());
     i2c_WriteAdapter(index, address, data);
     Session::check();
@@ -62,7 +63,7 @@ void i2cWrite(Session& session, Output& out, const std::string& adapter, std::ui
 
 void boardCommand(Session& session, Output& out, const std::string& adapter,
                   std::uint32_t registerAddress, const std::string& value) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, boardNeed());
     out.document = {{"adapter", index}, {"register", registerAddress}};
     if (value.empty()) {
         const std::uint32_t read = Board_ReadAdapter(index, registerAddress);

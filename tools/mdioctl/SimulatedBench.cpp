@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "ProcessEnvironment.h"
 #include "mdiosim/CounterRecord.h"
 
 #if defined(_WIN32)
@@ -15,14 +16,6 @@ namespace mdioctl {
 namespace {
 
 std::string gBenchLibrary;  // empty: real adapters
-
-void setEnvironment(const char* name, const std::string& value) {
-#if defined(_WIN32)
-    _putenv_s(name, value.c_str());
-#else
-    setenv(name, value.c_str(), 1);
-#endif
-}
 
 }  // namespace
 
