@@ -298,6 +298,148 @@ TEST(CommandLine, TraceGoesToTheNamedFileOrStandardErrorNeverIntoResults) {
               "adapter,phy,op,mmd,address,value,\n2,1,AR,07,0010,\n");  // queued: no value yet
 }
 
+namespace {
+
+// A bench file of one K8 MDIO board with the given PHYs, removed with the test.
+class BenchFile {
+  public:
+    explicit BenchFile(const std::string& phys)
+        : path(testing_support::temporaryPath("bench", ".json")) {
+        std::ofstream(path) << R"({"boards": [{"serialNumber": "K8E00001", "description": )"
+                            << R"("K8D MDIO", "phys": [)" << phys << "]}]}";
+    }
+    ~BenchFile() { std::remove(path.c_str()); }
+    std::string sim() const { return "--sim=" + path; }
+
+    const std::string path;
+};
+
+}  // namespace
+
+TEST(CommandLine, ShowDecodesTheStandardRegisters) {
+    // 100 Mb/s full duplex forced, link down; a partner that offers pause;
+    // Clause 45 PMA/PMD at 1000 Mb/s with its receive link up.
+    const BenchFile bench(R"({"address": 4, "phyId": "0x01410DD1",
+        "clause22": {"0": "0x2100", "1": "0x7949", "4": "0x0DE1", "5": "0x45E1",
+                     "9": "0x1A00", "10": "0x4000"},
+        "clause45": {"1": {"0": "0x0040", "1": "0x0006", "5": "0x0003", "6": "0x0000"}}})");
+    const ToolRun run = mdioctl("show 0 4", bench.sim());
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* line :
+         {"c22:0 control = 0x2100\n", "    speed selection                          100 Mb/s\n",
+          "    auto-negotiation enable                  no\n",
+          "    duplex                                   full\n", "c22:1 status = 0x7949\n",
+          "    link status                              down\n",
+          "    OUI bits 3..18                           0x141\n",
+          "    model number                             29\n",
+          "    revision number                          1\n",
+          "    asymmetric pause                         yes\n",
+          "    master-slave configuration               master\n",
+          "    master-slave resolution                  master\n",
+          "1.0x0000 PMA/PMD control 1 = 0x0040\n",
+          "    speed selection                          1000 Mb/s\n",
+          "    receive link status                      up\n"}) {
+        EXPECT_TRUE(contains(run.out, line)) << line;
+    }
+    // Only the MMDs in the package: no PCS, no AN.
+    EXPECT_FALSE(contains(run.out, "PCS")) << run.out;
+
+    const auto document = nlohmann::json::parse(mdioctl("--json show 0 4", bench.sim()).out);
+    const auto& control = document["registers"][0];
+    EXPECT_EQ(control["name"], "control");
+    EXPECT_EQ(control["fields"]["speed selection"], "100 Mb/s");
+    EXPECT_EQ(document["registers"][2]["fields"]["OUI bits 3..18"], 0x0141);
+
+    const ToolRun absent = mdioctl("show 0 9", bench.sim());
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_TRUE(contains(absent.err, "PHY 9 on adapter 0 does not answer")) << absent.err;
+}
+
+TEST(CommandLine, ScanShowsTheLink) {
+    const BenchFile bench(R"({"address": 0, "clause22": {"1": "0x796D"}},
+                             {"address": 1, "clause22": {"1": "0x7969"}})");
+    const ToolRun run = mdioctl("scan 0", bench.sim());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(contains(run.out, "PHY 0: Clause 22 id 0000:0000; link up\n")) << run.out;
+    EXPECT_TRUE(contains(run.out, "PHY 1: Clause 22 id 0000:0000; link down\n")) << run.out;
+}
+
+TEST(CommandLine, ScriptsRunInOneSessionAndStopAtAFailedExpect) {
+    const std::string script = testing_support::temporaryPath("init", ".mdio");
+    std::ofstream(script) << "# low power on, then check it held\n"
+                             "write K8A00001:MDIO 3 1.0x0000 0x0800/0xF7FF\n"
+                             "sleep 1ms\n"
+                             "expect 2 3 1.0x0000 0x2840\n"
+                             "expect 2 3 c22:1 0x0004/0xFFFB   # link up, other bits ignored\n"
+                             "read 2 3 1.0x0000\n"
+                             "expect 2 3 1.0x0000 0x1234\n"
+                             "write 2 3 1.0x0000 0x0000\n";
+    ToolRun run = mdioctl("run " + script);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "1.0x0000: 0x2040 -> 0x2840\n"
+              "1.0x0000 = 0x2840 as expected\n"
+              "c22:1 = 0x796D as expected\n"
+              "1.0x0000 = 0x2840\n");
+    EXPECT_EQ(run.err, "mdioctl: line 7: expected 1.0x0000 = 0x1234, read 0x2840\n");
+
+    run = mdioctl("--json run " + script);
+    const auto steps = nlohmann::json::parse(run.out)["steps"];
+    ASSERT_EQ(steps.size(), 6u);  // the failed expect is the last step
+    EXPECT_EQ(steps[5]["line"], 7);
+    EXPECT_EQ(steps[5]["met"], false);
+
+    // A mistake anywhere stops the script before its first step.
+    std::ofstream(script) << "write 2 3 1.0x0000 0\nread 2 3 1.0x0000 extra\n";
+    run = mdioctl("run " + script);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(contains(run.err, "mdioctl: line 2: read takes ADAPTER PHY REGISTER")) << run.err;
+    std::remove(script.c_str());
+}
+
+TEST(CommandLine, DiffComparesSavedDumps) {
+    const std::string first = testing_support::temporaryPath("dump", ".txt");
+    const std::string second = testing_support::temporaryPath("dump", ".json");
+    std::ofstream(first) << mdioctl("dump 2 3 1.0-7").out;                 // the K8 board's PHY
+    std::ofstream(second) << mdioctl("--json dump TV00001B 1 1.0-7").out;  // the older board's
+    ToolRun run = mdioctl("diff " + first + " " + second, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "1.0x0003: 0x4C21 -> 0x4B02\n");
+    EXPECT_EQ(run.err, "mdioctl: 1 register differs\n");
+    run = mdioctl("diff " + first + " " + first, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "no differences\n");
+    run = mdioctl("--json diff " + second + " " + first, "");
+    const auto document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["changed"][0]["before"], 0x4B02);
+    run = mdioctl("diff " + first + " /nonexistent", "");
+    EXPECT_EQ(run.status, 2);
+    std::remove(first.c_str());
+    std::remove(second.c_str());
+}
+
+TEST(CommandLine, WatchStopsAfterItsPolls) {
+    const auto start = std::chrono::steady_clock::now();
+    const ToolRun run = mdioctl("watch 2 3 c22:1 1.0x0001-2 --count 5 --interval 20");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(80));
+    EXPECT_EQ(run.out,
+              "[   0.000] c22:1 = 0x796D\n"
+              "[   0.000] 1.0x0001 = 0x0006\n"
+              "[   0.000] 1.0x0002 = 0x7C0A\n");
+}
+
+TEST(CommandLine, Registers32) {
+    ToolRun run = mdioctl("read32 K8A00001 3 0 2");
+    EXPECT_EQ(run.out, "0x00000000 = 0x7C0A4C21\n0x00000004 = 0x00010002\n");
+    run = mdioctl("write32 2 3 0x100 0x12345678 --verify");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "0x00000100: 0x12345678 (read back 0x12345678)\n");
+    run = mdioctl("--json read32 2 3 0x100");
+    EXPECT_EQ(nlohmann::json::parse(run.out)["registers"][0]["value"], 0xA5A5);
+}
+
 TEST(CommandLine, EveryReadmeExampleRuns) {
     // Lines of the README that start with "$ mdioctl" are examples of the tool.
     std::ifstream readme(README_PATH);
