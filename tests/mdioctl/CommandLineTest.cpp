@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -452,4 +453,34 @@ TEST(CommandLine, EveryReadmeExampleRuns) {
         EXPECT_EQ(run.status, 0) << line << "\n" << run.err;
     }
     EXPECT_GE(examples, 8);
+}
+
+TEST(CommandLine, EveryWorkflowPageExampleRuns) {
+    // Each page's "$ " lines run in order in a directory of their own that
+    // holds the example files, with mdioctl on the PATH, as a user types them.
+    namespace fs = std::filesystem;
+    const fs::path pages(DOCS_PATH);
+    const std::string tool = fs::path(MDIOCTL_PATH).parent_path().string();
+    int examples = 0;
+    for (const auto& page : fs::directory_iterator(pages)) {
+        if (page.path().extension() != ".md") continue;
+        const fs::path directory = testing_support::temporaryPath("workflow", "");
+        fs::create_directories(directory);
+        fs::copy(pages / "examples", directory);
+        std::ifstream text(page.path());
+        bool inBlock = false;
+        for (std::string line; std::getline(text, line);) {
+            if (line.rfind("```", 0) == 0) inBlock = !inBlock;
+            if (!inBlock || line.rfind("$ ", 0) != 0) continue;
+            ++examples;
+            const std::string command = "cd '" + directory.string() + "' && PATH='" + tool +
+                                        "':\"$PATH\" && { " + line.substr(2) +
+                                        "; } >/dev/null 2>&1";
+            const int raw = std::system(command.c_str());
+            EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0)
+                << page.path().filename() << ": " << line;
+        }
+        fs::remove_all(directory);
+    }
+    EXPECT_GE(examples, 20);
 }
