@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -483,4 +485,72 @@ TEST(CommandLine, EveryWorkflowPageExampleRuns) {
         fs::remove_all(directory);
     }
     EXPECT_GE(examples, 20);
+}
+
+namespace {
+
+// The MDIO line of `board` sampled at every rising edge of MDC in a VCD
+// file, as a PHY sees it: one character per clock.
+std::string mdioBitsAtMdcRisingEdges(const std::string& vcd, const std::string& board) {
+    std::istringstream lines(vcd);
+    std::string line, scope, mdc, mdio;
+    while (std::getline(lines, line) && line != "$enddefinitions $end") {
+        std::istringstream words(line);
+        std::string keyword, kind, width, id, name;
+        words >> keyword;
+        if (keyword == "$scope") words >> kind >> scope;
+        if (keyword != "$var" || scope != board) continue;
+        words >> kind >> width >> id >> name;
+        if (name == "MDC") mdc = id;
+        if (name == "MDIO") mdio = id;
+    }
+    std::map<std::string, char> level;
+    std::string bits;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line[0] == '#' || line[0] == '$') continue;
+        const std::string id = line.substr(1);
+        if (id == mdc && line[0] == '1' && level[mdc] == '0') bits += level[mdio];
+        level[id] = line[0];
+    }
+    return bits;
+}
+
+}  // namespace
+
+TEST(CommandLine, TheBenchWritesItsWiresAsVcd) {
+    const std::string vcd = testing_support::temporaryPath("wires", ".vcd");
+    ToolRun run = mdioctl("read K8A00001 3 1.0x0002", "--sim --vcd " + vcd);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string text = testing_support::fileText(vcd);
+    EXPECT_EQ(text.rfind("$version mdiosim $end\n$timescale 1 ns $end\n", 0), 0u) << text;
+    const std::string preamble(32, '1');
+    // IEEE 802.3 Clause 45: an address frame (ST 00, OP 00, PRTAD 3, DEVAD 1,
+    // TA 10, the register address 2), then a read frame (OP 11; TA is the
+    // released line's 1 and the PHY's 0; then the PHY's data, 0x7C0A).
+    const std::string addressFrame =
+        preamble + "00" + "00" + "00011" + "00001" + "10" + "0000000000000010";
+    const std::string readFrame =
+        preamble + "00" + "11" + "00011" + "00001" + "10" + "0111110000001010";
+    const std::string bits = mdioBitsAtMdcRisingEdges(text, "K8A00001");
+    const std::size_t address = bits.find(addressFrame);
+    ASSERT_NE(address, std::string::npos) << bits;
+    EXPECT_NE(bits.find(readFrame, address + addressFrame.size()), std::string::npos) << bits;
+    // At the 5 MHz default, MDC edges are 100 ns apart.
+    EXPECT_NE(text.find("0!\n#"), std::string::npos);
+
+    // The same from a bench file's setting; and --vcd only with the bench.
+    const std::string bench = testing_support::temporaryPath("vcd_bench", ".json");
+    std::ofstream(bench) << R"({"vcd": ")" << vcd << R"(", "boards": [{"serialNumber": )"
+                         << R"("K8F00001", "description": "K8D MDIO", "phys": [{"address": 3}]}]})";
+    std::remove(vcd.c_str());
+    run = mdioctl("read 0 3 1.0x0002", "--sim=" + bench);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(mdioBitsAtMdcRisingEdges(testing_support::fileText(vcd), "K8F00001")
+                  .find(preamble + "00" + "11" + "00011" + "00001" + "10"),
+              std::string::npos);
+    std::remove(bench.c_str());
+    std::remove(vcd.c_str());
+    run = mdioctl("--vcd " + vcd + " list", "");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(contains(run.err, "mdioctl: --vcd needs --sim")) << run.err;
 }

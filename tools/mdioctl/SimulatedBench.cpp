@@ -26,6 +26,10 @@ void useSimulatedBench(const std::string& benchFile) {
     if (!benchFile.empty()) setEnvironment("MDIOSIM_BENCH", benchFile);
 }
 
+void recordBenchWaveforms(const std::string& vcdFile) {
+    setEnvironment("MDIOSIM_VCD", vcdFile);
+}
+
 std::optional<BenchCounters> simulatedBenchCounters() {
     if (gBenchLibrary.empty()) return std::nullopt;
 #if defined(_WIN32)

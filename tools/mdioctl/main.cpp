@@ -26,14 +26,15 @@ constexpr std::uint32_t kSlowestMdcHz = 1000;
 constexpr std::uint32_t kFastestMdcHz = 30000000;
 
 struct GlobalOptions {
-    std::string sim, trace, mdcClock;
+    std::string sim, trace, mdcClock, vcd;
     bool json = false, tunnel = false;
 };
 
 int usage(const std::string& message) {
     std::cerr << "mdioctl: " << message << "\n"
               << "Usage: mdioctl [--sim[=BENCH.json]] [--trace[=FILE]] [--json] "
-                 "[--clause22-tunnel] [--mdc-clock FREQ] COMMAND ...  (mdioctl --help for the "
+                 "[--clause22-tunnel] [--mdc-clock FREQ] [--vcd FILE] COMMAND ...  (mdioctl --help "
+                 "for the "
                  "commands, mdioctl COMMAND --help for one)\n";
     return kExitUsage;
 }
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
     app.add_flag("--clause22-tunnel", g.tunnel, "reach Clause 45 registers over Clause 22");
     app.add_option("--mdc-clock", g.mdcClock,
                    "MDC clock of K8 MDIO adapters: 2.5M, 400k, 5000000 (Hz; default 5M)");
+    app.add_option("--vcd", g.vcd,
+                   "with --sim: write the bench's MDC, MDIO, I2C and GPIO wires to FILE (VCD)");
     app.require_subcommand(1);
     addCommands(app, a);
 
@@ -65,7 +68,11 @@ int main(int argc, char** argv) {
 
     Output out(g.json);
     try {
+        if (!g.vcd.empty() && g.sim.empty()) {
+            throw UsageError("--vcd needs --sim: only the simulated bench has wires to record");
+        }
         if (!g.sim.empty()) useSimulatedBench(g.sim == kDefaultBench ? "" : g.sim);
+        if (!g.vcd.empty()) recordBenchWaveforms(g.vcd);
         if (!g.mdcClock.empty()) {
             // Checked here: the library reads the variable's leading digits
             // only, so "1MHz" would run the clock at 1 Hz.
