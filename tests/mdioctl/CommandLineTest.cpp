@@ -22,11 +22,14 @@ struct ToolRun {
     std::string out, err;
 };
 
-// Runs `mdioctl --sim <arguments>` through the shell.
-ToolRun mdioctl(const std::string& arguments, const std::string& globalOptions = "--sim") {
+// Runs `mdioctl --sim <arguments>` through the shell, after `environment`
+// (NAME=VALUE ...).
+ToolRun mdioctl(const std::string& arguments, const std::string& globalOptions = "--sim",
+                const std::string& environment = "") {
     const std::string base = testing_support::temporaryPath("mdioctl", "");
-    const std::string command = std::string(MDIOCTL_PATH) + " " + globalOptions + " " + arguments +
-                                " >" + base + ".out 2>" + base + ".err";
+    const std::string command = environment + " " + std::string(MDIOCTL_PATH) + " " +
+                                globalOptions + " " + arguments + " >" + base + ".out 2>" + base +
+                                ".err";
     const int raw = std::system(command.c_str());
     ToolRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing_support::fileText(base + ".out"),
                 testing_support::fileText(base + ".err")};
@@ -269,6 +272,15 @@ TEST(CommandLine, MdcClockIsCheckedAndSetBeforeTheAdapterOpens) {
         // the wire time at that clock.
         EXPECT_LT(document["batched"]["ratioToWireLimit"].get<double>(), 1.1) << text;
     }
+}
+
+TEST(CommandLine, AClockVariableTheLibraryMisreadsIsPointedOut) {
+    ToolRun run = mdioctl("list", "--sim", "MDIO_CLOCK_HZ=1MHz");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(contains(run.err, "mdioctl: warning: MDIO_CLOCK_HZ='1MHz' is not a whole number"))
+        << run.err;
+    run = mdioctl("list", "--sim", "MDIO_CLOCK_HZ=2500000");
+    EXPECT_EQ(run.err, "");
 }
 
 TEST(CommandLine, LibraryFailuresExitWithItsText) {

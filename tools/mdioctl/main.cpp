@@ -1,6 +1,7 @@
 // mdioctl: the bring-up engineer's command line over libmdiohost. It calls
 // only the library's exported C API, as any host program would.
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -39,6 +40,22 @@ int usage(const std::string& message) {
     return kExitUsage;
 }
 
+// The library reads MDIO_CLOCK_HZ up to its first non-digit, so "1MHz" runs
+// the clock at 1 Hz without a word; the tool says so.
+void warnAboutClockVariable() {
+    const char* text = std::getenv("MDIO_CLOCK_HZ");
+    if (text == nullptr) return;
+    const std::string value = text;
+    const std::size_t digits = value.find_first_not_of(" \t");
+    if (digits != std::string::npos &&
+        value.find_first_not_of("0123456789", digits) == std::string::npos) {
+        return;
+    }
+    std::cerr << "mdioctl: warning: MDIO_CLOCK_HZ='" << value
+              << "' is not a whole number of hertz; the library reads only its leading "
+                 "digits (--mdc-clock takes 2.5M, 400k or 5000000)\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +90,7 @@ int main(int argc, char** argv) {
         }
         if (!g.sim.empty()) useSimulatedBench(g.sim == kDefaultBench ? "" : g.sim);
         if (!g.vcd.empty()) recordBenchWaveforms(g.vcd);
+        if (g.mdcClock.empty()) warnAboutClockVariable();
         if (!g.mdcClock.empty()) {
             // Checked here: the library reads the variable's leading digits
             // only, so "1MHz" would run the clock at 1 Hz.
