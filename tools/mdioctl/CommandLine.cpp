@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <iterator>

@@ -68,9 +68,11 @@ int main(int argc, char** argv) {
     app.add_flag("--json", g.json, "machine-readable output");
     app.add_flag("--clause22-tunnel", g.tunnel, "reach Clause 45 registers over Clause 22");
     app.add_option("--mdc-clock", g.mdcClock,
-                   "MDC clock of K8 MDIO adapters: 2.5M, 400k, 5000000 (Hz; default 5M)");
+                   "MDC clock of K8 MDIO adapters: 2.5M, 400k, 5000000 (Hz; default 5M)")
+        ->type_name("FREQ");
     app.add_option("--vcd", g.vcd,
-                   "with --sim: write the bench's MDC, MDIO, I2C and GPIO wires to FILE (VCD)");
+                   "with --sim: write the bench's MDC, MDIO, I2C and GPIO wires to FILE (VCD)")
+        ->type_name("FILE");
     app.require_subcommand(1);
     addCommands(app, a);
 
