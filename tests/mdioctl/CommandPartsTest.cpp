@@ -48,7 +48,9 @@ TEST(AdapterLookup, FailuresSayWhatExistsOrWhatIsNeeded) {
     EXPECT_EQ(failureOf("5", mdioctl::mdioNeed("read")), "no adapter '5'; " + known);
     EXPECT_EQ(failureOf("K8A00002", mdioctl::mdioNeed("read")), "no adapter 'K8A00002'; " + known);
     // A serial number alone needs a protocol to choose by.
-    EXPECT_EQ(failureOf("K8A00001", mdioctl::gpioNeed()), "no adapter 'K8A00001'; " + known);
+    EXPECT_EQ(failureOf("k8a00001", mdioctl::gpioNeed()),
+              "board 'k8a00001' has several adapters (K8A00001:I2C, K8A00001:MDIO, "
+              "K8A00001:JTAG); name one");
     EXPECT_EQ(failureOf("K8A00001:JTAG", mdioctl::mdioNeed("read")),
               "read needs an adapter that reaches PHYs (K8 MDIO, K8 I2C or the older family); "
               "K8A00001:JTAG is a K8 JTAG adapter");

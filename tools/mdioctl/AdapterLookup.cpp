@@ -42,14 +42,21 @@ std::uint32_t byName(const std::string& wanted, const std::vector<ListedAdapter>
     for (std::uint32_t i = 0; i < adapters.size(); ++i) {
         if (lowerCase(adapters[i].name) == key) return i;
     }
-    if (need.protocol.empty() || key.find(':') != std::string::npos) notFound(wanted, adapters);
+    if (key.find(':') != std::string::npos) notFound(wanted, adapters);
     // A serial number alone: the board's adapter of the protocol (names are
     // unique, so a board has at most one).
-    const std::string full = key + ":" + lowerCase(need.protocol);
+    const std::string prefix = key + ":";
+    std::string boardAdapters;
     for (std::uint32_t i = 0; i < adapters.size(); ++i) {
-        if (lowerCase(adapters[i].name) == full) return i;
+        const std::string name = lowerCase(adapters[i].name);
+        if (!need.protocol.empty() && name == prefix + lowerCase(need.protocol)) return i;
+        if (name.rfind(prefix, 0) == 0) {
+            boardAdapters += (boardAdapters.empty() ? "" : ", ") + adapters[i].name;
+        }
     }
-    notFound(wanted, adapters);
+    if (boardAdapters.empty()) notFound(wanted, adapters);
+    throw LibraryError("board '" + wanted + "' has several adapters (" + boardAdapters +
+                       "); name one");
 }
 
 std::string describedFamily(const std::string& family) {
