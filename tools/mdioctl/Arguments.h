@@ -38,7 +38,7 @@ RegisterRange parseRegisterRange(std::string_view text, bool rangeAllowed);
 RegisterRange parseDumpRange(std::string_view text);
 
 // VALUE or VALUE/MASK of a write. MASK names the bits of the register to
-// keep, the way the Linux mdio tools write it: 0x8000/0x7FFF sets the reset
+// keep, the way Linux MDIO tools write it: 0x8000/0x7FFF sets the reset
 // bit and keeps every other bit. VALUE may not set a kept bit, so a mask
 // written the other way round (0x0800/0x0800) is refused, not misread.
 struct MaskedValue {

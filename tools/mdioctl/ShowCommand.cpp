@@ -9,18 +9,19 @@
 namespace mdioctl {
 namespace {
 
-void showRegister(Output& out, const StandardRegister& spec, std::uint16_t value,
+void showRegister(Output& out, const StandardRegister& definition, std::uint16_t value,
                   nlohmann::json& list) {
-    nlohmann::json entry = {{"name", spec.name}, {"register", spec.address}, {"value", value}};
-    if (spec.clause22) {
+    nlohmann::json entry = {
+        {"name", definition.name}, {"register", definition.address}, {"value", value}};
+    if (definition.clause22) {
         entry["clause"] = 22;
     } else {
-        entry["mmd"] = spec.mmd;
+        entry["mmd"] = definition.mmd;
     }
-    out.line(registerName(spec.clause22, spec.mmd, spec.address) + " " + spec.name + " = " +
-             hex16(value));
+    out.line(registerName(definition.clause22, definition.mmd, definition.address) + " " +
+             definition.name + " = " + hex16(value));
     nlohmann::json fields = nlohmann::json::object();
-    for (const RegisterField& field : spec.fields) {
+    for (const RegisterField& field : definition.fields) {
         const std::string text = fieldText(field, value);
         char line[96];
         std::snprintf(line, sizeof line, "    %-40s %s", field.name, text.c_str());
@@ -47,14 +48,16 @@ void showPhy(Session& session, Output& out, const std::string& adapter, std::uin
     out.document = {{"adapter", index}, {"phy", phy}, {"registers", nlohmann::json::array()}};
     auto& list = out.document["registers"];
     if (presence.clause22()) {
-        for (const StandardRegister& spec : clause22Registers()) {
-            showRegister(out, spec, session.read(index, phy, true, 0, spec.address), list);
+        for (const StandardRegister& definition : clause22Registers()) {
+            showRegister(out, definition, session.read(index, phy, true, 0, definition.address),
+                         list);
         }
     }
     for (const std::uint32_t mmd : decodedMmds()) {
         if (!presence.hasMmd(mmd)) continue;
-        for (const StandardRegister& spec : clause45Registers(mmd)) {
-            showRegister(out, spec, session.read(index, phy, false, mmd, spec.address), list);
+        for (const StandardRegister& definition : clause45Registers(mmd)) {
+            showRegister(out, definition, session.read(index, phy, false, mmd, definition.address),
+                         list);
         }
     }
 }
