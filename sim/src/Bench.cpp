@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <stdexcept>
 
 #include "BoardHardware.h"
+#include "WaveformRecorder.h"
 
 namespace mdiosim {
 namespace {
@@ -65,12 +67,27 @@ void Bench::reset(const BenchDescription& description) {
     callFaults.clear();
     schedule.clear();
     boards.clear();
+    waveforms.reset();
     transactions.clear();
     latency = description.usbLatencySeconds;
     for (const BoardDescription& board : description.boards)
         addBoard(board);
+    if (!description.waveformFile.empty()) recordWaveforms(description.waveformFile);
     for (const FaultDescription& fault : description.faults)
         apply(fault);
+}
+
+void Bench::recordWaveforms(const std::string& path) {
+    std::vector<Board*> all;
+    for (const auto& board : boards)
+        all.push_back(board.get());
+    try {
+        waveforms = std::make_unique<WaveformRecorder>(path, all);
+    } catch (const std::exception& problem) {
+        // The bench still works; only the picture of it is missing.
+        std::fprintf(stderr, "mdiosim: %s\n", problem.what());
+        std::fflush(stderr);
+    }
 }
 
 Board& Bench::addBoard(const BoardDescription& description) {

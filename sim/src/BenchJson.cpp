@@ -432,8 +432,14 @@ BenchDescription parseBenchJson(std::string_view content) {
     } catch (const json::parse_error& error) {
         throw BenchFileError(withoutExceptionTag(error.what()));
     }
-    onlyKeys(root, "bench", {"usbLatencyMicroseconds", "boards", "faults"});
+    onlyKeys(root, "bench", {"usbLatencyMicroseconds", "vcd", "boards", "faults"});
     BenchDescription bench;
+    if (root.contains("vcd")) {
+        if (!root["vcd"].is_string() || root["vcd"].get<std::string>().empty()) {
+            fail("bench.vcd", "expected the path of the waveform file to write");
+        }
+        bench.waveformFile = root["vcd"].get<std::string>();
+    }
     if (root.contains("usbLatencyMicroseconds")) {
         const json& latency = root["usbLatencyMicroseconds"];
         if (!latency.is_number() || latency.get<double>() < 0) {

@@ -10,6 +10,8 @@ namespace mdiosim {
 namespace {
 
 constexpr const char* kBenchVariable = "MDIOSIM_BENCH";
+// Names the VCD file the wires are written to, over a bench file's "vcd".
+constexpr const char* kWaveformVariable = "MDIOSIM_VCD";
 
 void reportUnusableBench(const std::string& file, const std::string& problem) {
     std::fprintf(stderr, "mdiosim: bench file '%s' (%s): %s; the bench has no boards.\n",
@@ -25,18 +27,25 @@ BenchDescription describedBench(const std::string& file) {
     return parseBenchJson(content.str());
 }
 
+BenchDescription withWaveformFile(BenchDescription description) {
+    const char* waveforms = std::getenv(kWaveformVariable);
+    if (waveforms != nullptr && waveforms[0] != '\0') description.waveformFile = waveforms;
+    return description;
+}
+
 void build(Bench& bench) {
     const char* file = std::getenv(kBenchVariable);
     if (file == nullptr || file[0] == '\0') {
-        bench.reset(defaultBenchDescription());
+        bench.reset(withWaveformFile(defaultBenchDescription()));
         return;
     }
+    BenchDescription description;
     try {
-        bench.reset(describedBench(file));
+        description = describedBench(file);
     } catch (const std::exception& problem) {
         reportUnusableBench(file, problem.what());
-        bench.reset(BenchDescription{});
     }
+    bench.reset(withWaveformFile(description));
 }
 
 }  // namespace

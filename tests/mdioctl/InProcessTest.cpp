@@ -5,6 +5,10 @@
 #include "Commands.h"
 #include "SimulatedBench.h"
 #include "mdiosim/Bench.h"
+#include "mdiosim/Board.h"
+#include "mdiosim/Phy.h"
+
+#include <sstream>
 
 namespace {
 
@@ -50,4 +54,30 @@ TEST_F(InProcess, ScanLeavesVendorMmdsAloneUnlessAsked) {
     EXPECT_FALSE(touchesVendorMmd());
     mdioctl::scanAdapter(session, out, "0", true);
     EXPECT_TRUE(touchesVendorMmd());
+}
+
+TEST_F(InProcess, WatchPrintsEachChangeAsItHappens) {
+    mdiosim::Phy& phy = mdiosim::bench()->board(kBoard).phy(1);
+    mdioctl::WatchOptions watch;
+    watch.polls = 4;
+    watch.intervalMilliseconds = 1;
+    watch.afterPoll = [&](std::uint32_t done) {
+        if (done == 2) phy.setClause45(1, 1, 0x0002);  // receive link lost
+    };
+    const std::vector<mdioctl::RegisterRange> registers{{false, 1, 1, 1}, {true, 0, 0, 1}};
+    testing::internal::CaptureStdout();
+    mdioctl::watchRegisters(session, out, "0", 1, registers, watch);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    std::vector<nlohmann::json> events;
+    std::istringstream lines(printed);
+    for (std::string line; std::getline(lines, line);)
+        events.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(events.size(), 3u) << printed;
+    EXPECT_EQ(events[0]["value"], 0x0006);
+    EXPECT_FALSE(events[0].contains("before"));
+    EXPECT_EQ(events[1]["clause"], 22);
+    EXPECT_EQ(events[2]["mmd"], 1);
+    EXPECT_EQ(events[2]["before"], 0x0006);
+    EXPECT_EQ(events[2]["value"], 0x0002);
+    EXPECT_GT(events[2]["seconds"].get<double>(), 0.0);
 }

@@ -83,6 +83,15 @@ RegisterRange parseRegisterRange(std::string_view text, bool rangeAllowed) {
 }
 
 RegisterRange parseDumpRange(std::string_view text) {
+    if (text == kClause22Prefix.substr(0, kClause22Prefix.size() - 1)) {
+        RegisterRange range;
+        range.clause22 = true;
+        range.count = kMaxClause22Register + 1;
+        return range;
+    }
+    if (text.substr(0, kClause22Prefix.size()) == kClause22Prefix) {
+        return parseRegisterRange(text, true);
+    }
     if (text.find('.') == std::string_view::npos) {
         RegisterRange range;
         range.mmd = parseNumber(text, "MMD", kMaxMmd);
@@ -90,7 +99,6 @@ RegisterRange parseDumpRange(std::string_view text) {
         return range;
     }
     const RegisterRange range = parseRegisterRange(text, true);
-    if (range.clause22) bad("dump range", text, "MMD or MMD.START-END");
     return range;
 }
 
@@ -99,11 +107,55 @@ MaskedValue parseMaskedValue(std::string_view text) {
     const std::size_t slash = text.find('/');
     result.value = static_cast<std::uint16_t>(parseNumber(text.substr(0, slash), "value", 0xFFFF));
     if (slash != std::string_view::npos) {
-        result.mask =
+        result.keep =
             static_cast<std::uint16_t>(parseNumber(text.substr(slash + 1), "mask", 0xFFFF));
         result.masked = true;
+        if ((result.value & result.keep) != 0) {
+            bad("value", text,
+                "VALUE/MASK where MASK names the bits to keep and VALUE sets none of them "
+                "(0x8000/0x7FFF sets bit 15 and keeps the rest)");
+        }
     }
     return result;
+}
+
+bool matches(const MaskedValue& expected, std::uint16_t actual) {
+    return (actual & ~expected.keep & 0xFFFF) == expected.value;
+}
+
+std::uint32_t parseFrequency(std::string_view text, std::string_view what, std::uint32_t minimum,
+                             std::uint32_t maximum) {
+    const std::string expected = "a frequency from " + std::to_string(minimum) + " to " +
+                                 std::to_string(maximum) + " Hz such as 2.5M, 400k or 5000000";
+    std::string_view rest = text;
+    for (const std::string_view unit : {"Hz", "hz", "HZ"}) {
+        if (rest.size() > unit.size() && rest.substr(rest.size() - unit.size()) == unit) {
+            rest.remove_suffix(unit.size());
+        }
+    }
+    std::uint64_t scale = 1;
+    if (!rest.empty() && (rest.back() == 'k' || rest.back() == 'K')) scale = 1000;
+    if (!rest.empty() && rest.back() == 'M') scale = 1000000;
+    if (scale != 1) rest.remove_suffix(1);
+    const std::size_t point = rest.find('.');
+    const std::string_view whole = rest.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view{} : rest.substr(point + 1);
+    if (whole.empty() || (point != std::string_view::npos && fraction.empty()) ||
+        whole.find_first_not_of("0123456789") != std::string_view::npos ||
+        fraction.find_first_not_of("0123456789") != std::string_view::npos || whole.size() > 10) {
+        bad(what, text, expected);
+    }
+    // Whole hertz only: the fraction may not reach below one hertz.
+    std::uint64_t hertz = std::stoull(std::string(whole)) * scale;
+    std::uint64_t place = scale;
+    for (const char digit : fraction) {
+        if (place % 10 != 0) bad(what, text, expected);
+        place /= 10;
+        hertz += static_cast<std::uint64_t>(digit - '0') * place;
+    }
+    if (hertz < minimum || hertz > maximum) bad(what, text, expected);
+    return static_cast<std::uint32_t>(hertz);
 }
 
 std::string registerName(bool clause22, std::uint32_t mmd, std::uint32_t registerAddress) {

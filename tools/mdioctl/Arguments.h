@@ -33,17 +33,34 @@ struct RegisterRange {
 
 RegisterRange parseRegisterRange(std::string_view text, bool rangeAllowed);
 
-// The dump form: MMD, or MMD.START-END.
+// The dump form: MMD, MMD.START-END, c22 (the 32 Clause 22 registers) or
+// c22:START-END.
 RegisterRange parseDumpRange(std::string_view text);
 
-// VALUE or VALUE/MASK of a write; without a mask every bit is written.
+// VALUE or VALUE/MASK of a write. MASK names the bits of the register to
+// keep, the way Linux MDIO tools write it: 0x8000/0x7FFF sets the reset
+// bit and keeps every other bit. VALUE may not set a kept bit, so a mask
+// written the other way round (0x0800/0x0800) is refused, not misread.
 struct MaskedValue {
     std::uint16_t value = 0;
-    std::uint16_t mask = 0xFFFF;
+    std::uint16_t keep = 0;
     bool masked = false;
+
+    std::uint16_t appliedTo(std::uint16_t current) const {
+        return static_cast<std::uint16_t>((current & keep) | (value & ~keep));
+    }
 };
 
 MaskedValue parseMaskedValue(std::string_view text);
+
+// The same form for `expect VALUE[/MASK]`: MASK names the bits that are
+// ignored; VALUE may not set one of them.
+bool matches(const MaskedValue& expected, std::uint16_t actual);
+
+// A clock rate: hertz as a whole number, or with a k or M suffix and an
+// optional fraction ("2.5M", "400k", "5000000"); "Hz" may follow.
+std::uint32_t parseFrequency(std::string_view text, std::string_view what, std::uint32_t minimum,
+                             std::uint32_t maximum);
 
 // "1.0x0002" or "c22:2": how registers are shown back to the user.
 std::string registerName(bool clause22, std::uint32_t mmd, std::uint32_t registerAddress);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "AdapterLookup.h"
 #include "Commands.h"
 #include "SimulatedBench.h"
 #include "mdiohost.h"
@@ -72,7 +73,7 @@ nlohmann::json report(Output& out, const char* label, const Phase& phase, std::u
 
 void benchAdapter(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
                   std::uint32_t count) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, mdioNeed("bench"));
     const Phase single = timed([&] {
         for (std::uint32_t i = 0; i < count; ++i) {
             session.read(index, phy, false, kBenchMmd, kBenchRegister);

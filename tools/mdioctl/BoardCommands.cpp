@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "AdapterLookup.h"
 #include "Commands.h"
 #include "mdiohost.h"
 
@@ -10,7 +11,7 @@ namespace mdioctl {
 
 void gpioCommand(Session& session, Output& out, const std::string& adapter, std::uint32_t pin,
                  const std::string& level) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, gpioNeed());
     const auto pin8 = static_cast<std::uint8_t>(pin);
     out.document = {{"adapter", index}, {"pin", pin}};
     if (level.empty()) {
@@ -41,7 +42,7 @@ std::uint32_t registerBytesReversed(std::uint32_t registerAddress, std::uint32_t
 void i2cRead(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
              std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count,
              bool addressMsbFirst) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, i2cNeed());
     // The library sends the register address least significant byte first;
     // handing it the bytes reversed puts the most significant one first on
     // the bus.
@@ -69,7 +70,7 @@ void i2cRead(Session& session, Output& out, const std::string& adapter, std::uin
 
 void i2cWrite(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
               const std::vector<std::uint8_t>& bytes) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, i2cNeed());
     std::vector<unsigned char> data(bytes.begin(), bytes.end());
     i2c_WriteAdapter(index, address, data);
     Session::check();
@@ -79,7 +80,7 @@ void i2cWrite(Session& session, Output& out, const std::string& adapter, std::ui
 
 void boardCommand(Session& session, Output& out, const std::string& adapter,
                   std::uint32_t registerAddress, const std::string& value) {
-    const std::uint32_t index = session.open(adapter);
+    const std::uint32_t index = session.open(adapter, boardNeed());
     out.document = {{"adapter", index}, {"register", registerAddress}};
     if (value.empty()) {
         const std::uint32_t read = Board_ReadAdapter(index, registerAddress);

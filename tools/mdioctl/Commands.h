@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "Arguments.h"
 #include "Output.h"
+#include "Script.h"
 #include "Session.h"
 
 namespace mdioctl {
@@ -21,6 +23,32 @@ void writeRegister(Session& session, Output& out, const std::string& adapter, st
                    const RegisterRange& target, const MaskedValue& value, bool verify);
 void dumpRegisters(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
                    const RegisterRange& range);
+
+// Compares two dump files; throws CheckFailed when they differ.
+void diffDumps(Output& out, const std::string& firstPath, const std::string& secondPath);
+
+void showPhy(Session& session, Output& out, const std::string& adapter, std::uint32_t phy);
+
+void read32Registers(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
+                     std::uint32_t address, std::uint32_t count);
+void write32Register(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
+                     std::uint32_t address, std::uint32_t value, bool verify);
+
+// Runs every step in order; throws CheckFailed at the first failed expect.
+void runScript(Session& session, Output& out, const Script& script);
+
+struct WatchOptions {
+    std::uint32_t polls = 0;  // 0: until the process is interrupted
+    std::uint32_t intervalMilliseconds = 100;
+    // Called after each poll with the number of polls done (tests use it to
+    // change a register between polls).
+    std::function<void(std::uint32_t)> afterPoll;
+};
+
+// Prints the registers' values, then every change with the time since the
+// start, one line (or, with --json, one JSON object) at a time as it happens.
+void watchRegisters(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
+                    const std::vector<RegisterRange>& registers, const WatchOptions& options);
 
 void scanAdapter(Session& session, Output& out, const std::string& adapter, bool vendorMmds);
 

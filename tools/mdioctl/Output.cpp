@@ -10,7 +10,7 @@ void Output::line(const std::string& text) const {
 }
 
 void Output::finish() const {
-    if (json) std::cout << document.dump(2) << '\n';
+    if (json && documentWanted) std::cout << document.dump(2) << '\n';
     std::cout.flush();
 }
 

@@ -16,11 +16,14 @@ class Output {
     void line(const std::string& text) const;
     // Prints the JSON document with --json; nothing otherwise.
     void finish() const;
+    // For a command that streamed its results as it went.
+    void suppressDocument() { documentWanted = false; }
 
     nlohmann::json document = nlohmann::json::object();
 
   private:
     bool json;
+    bool documentWanted = true;
 };
 
 std::string hex16(std::uint32_t value);  // "0x1234"

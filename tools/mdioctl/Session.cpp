@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "AdapterLookup.h"
+#include "DriverList.h"
 #include "mdiohost.h"
+#include "mdiohost_ext.h"
 
 namespace mdioctl {
 namespace {
@@ -14,25 +17,31 @@ bool isIndirectMmd(std::uint32_t mmd) {
     return mmd == 10 || mmd == 11 || mmd == 27 || mmd == 28;
 }
 
-// An adapter-qualified PHY id: bit 31 set, the adapter in bits 30..16.
-constexpr std::uint32_t kQualifiedFlag = 0x80000000u;
-
-bool isNumber(const std::string& text) {
-    try {
-        parseNumber(text, "adapter");
-        return true;
-    } catch (const UsageError&) {
-        return false;
+// The library serves the indirect MMDs and the tunnel only on its default
+// adapter; this makes the adapter the default for one access and puts the
+// previous default back.
+class DefaultAdapterScope {
+  public:
+    explicit DefaultAdapterScope(std::uint32_t adapter) : previous(HW_GetDefaultAdapter()) {
+        HW_SetDefaultAdapter(adapter);
     }
-}
+    ~DefaultAdapterScope() { HW_SetDefaultAdapter(previous); }
+    DefaultAdapterScope(const DefaultAdapterScope&) = delete;
+    DefaultAdapterScope& operator=(const DefaultAdapterScope&) = delete;
+
+  private:
+    std::uint32_t previous;
+};
 
 }  // namespace
 
 Session::Session(const SessionOptions& chosen) : options(chosen) {
+    // The tool reports each failure itself, once, as "mdioctl: <text>".
+    mdiohost_set_error_echo(0);
     HW_Initialize();
     if (options.trace) {
         if (options.traceFile.empty()) {
-            HW_EnableLoggingStdout();
+            HW_EnableLoggingStderr();
         } else {
             traceStream = std::fopen(options.traceFile.c_str(), "w");
             if (traceStream == nullptr) {
@@ -63,24 +72,34 @@ std::uint32_t Session::adapterCount() {
     return count;
 }
 
-std::uint32_t Session::open(const std::string& adapter) {
-    std::uint32_t index = 0;
-    if (isNumber(adapter)) {
-        index = parseNumber(adapter, "adapter");
-        // Opening by index never looks for boards by itself.
-        adapterCount();
-    } else {
-        index = HW_DeviceNumber(adapter.c_str());
-        check();
+std::uint32_t Session::find(const std::string& adapter, const AdapterNeed& need) {
+    const std::uint32_t count = adapterCount();
+    const auto boards = readDriverList();
+    std::vector<ListedAdapter> adapters;
+    families.clear();
+    for (std::uint32_t index = 0; index < count; ++index) {
+        const std::string name = HW_Device(index);
+        adapters.push_back({name, adapterFamily(name, boards)});
+        families.push_back(adapters.back().family);
     }
+    check();
+    return chooseAdapter(adapter, adapters, need);
+}
+
+std::uint32_t Session::open(const std::string& adapter, const AdapterNeed& need) {
+    const std::uint32_t index = find(adapter, need);
     HW_OpenAdapter(index);
     check();
     if (options.clause22Tunnel) HW_EnableClause45OverClause22(index);
     return index;
 }
 
-std::uint32_t Session::qualified(std::uint32_t adapter, std::uint32_t phy) const {
-    return kQualifiedFlag | (adapter << 16) | (phy & 0xFFFF);
+std::string Session::family(std::uint32_t adapter) const {
+    return adapter < families.size() ? families[adapter] : "unknown";
+}
+
+bool Session::throughDefaultAdapter(bool clause22, std::uint32_t mmd) const {
+    return !clause22 && (options.clause22Tunnel || isIndirectMmd(mmd));
 }
 
 std::uint16_t Session::read(std::uint32_t adapter, std::uint32_t phy, bool clause22,
@@ -88,10 +107,12 @@ std::uint16_t Session::read(std::uint32_t adapter, std::uint32_t phy, bool claus
     std::uint32_t value = 0;
     if (clause22) {
         value = HW_Read_C22(adapter, phy, registerAddress);
-    } else if (options.clause22Tunnel) {
-        // Only the default-adapter functions honour the tunnel; `open` made
-        // this adapter the default.
-        value = ZM_API_MDIO_Read(qualified(adapter, phy), mmd, registerAddress);
+    } else if (throughDefaultAdapter(clause22, mmd)) {
+        // HW_Read leaves MMDs 10 and 28 alone and ignores the tunnel. The PHY
+        // id stays unqualified: the mailbox, SERDES and TGE paths pass a
+        // qualified id on unchanged, and the registry would refuse it.
+        const DefaultAdapterScope scope(adapter);
+        value = ZM_API_MDIO_Read(phy, mmd, registerAddress);
     } else {
         value = HW_Read(adapter, phy, mmd, registerAddress);
     }
@@ -103,8 +124,9 @@ void Session::write(std::uint32_t adapter, std::uint32_t phy, bool clause22, std
                     std::uint32_t registerAddress, std::uint16_t value) {
     if (clause22) {
         HW_Write_C22(adapter, phy, registerAddress, value);
-    } else if (options.clause22Tunnel) {
-        ZM_API_MDIO_Write(qualified(adapter, phy), mmd, registerAddress, value);
+    } else if (throughDefaultAdapter(clause22, mmd)) {
+        const DefaultAdapterScope scope(adapter);
+        ZM_API_MDIO_Write(phy, mmd, registerAddress, value);
     } else {
         HW_Write(adapter, phy, mmd, registerAddress, value);
     }
@@ -112,7 +134,7 @@ void Session::write(std::uint32_t adapter, std::uint32_t phy, bool clause22, std
 }
 
 bool Session::batchable(bool clause22, std::uint32_t mmd) const {
-    return !clause22 && !options.clause22Tunnel && !isIndirectMmd(mmd);
+    return !clause22 && !throughDefaultAdapter(clause22, mmd);
 }
 
 std::vector<std::uint16_t> Session::readRange(std::uint32_t adapter, std::uint32_t phy,

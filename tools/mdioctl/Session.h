@@ -19,10 +19,30 @@ class LibraryError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A check that failed after the command's results were made (a write that
+// reads back otherwise, a failed expect): the results are still printed,
+// then the failure, and the exit status is 1.
+class CheckFailed : public LibraryError {
+  public:
+    using LibraryError::LibraryError;
+};
+
 struct SessionOptions {
     bool trace = false;
-    std::string traceFile;  // empty: standard output
+    std::string traceFile;  // empty: standard error, so it never mixes with results
     bool clause22Tunnel = false;
+};
+
+// What a command needs of the adapter it is given. A board's serial number
+// alone names the board's adapter of `protocol` when it has exactly one;
+// `family` (as DriverList names families) refuses an adapter of another
+// family before the library is asked, so the user learns what is needed.
+struct AdapterNeed {
+    std::string command;
+    std::string protocol;  // "MDIO", "I2C" or empty
+    // Families that serve the command; empty: any.
+    std::vector<std::string> families;
+    std::string familiesText;  // "an adapter of the older family"
 };
 
 class Session {
@@ -36,8 +56,12 @@ class Session {
     static void check();
 
     std::uint32_t adapterCount();
-    // An index or a name (any letter case); opens it and makes it the default.
-    std::uint32_t open(const std::string& adapter);
+    // An index or a name (any letter case), matched against one enumeration
+    // of the adapters; opens it and makes it the default.
+    std::uint32_t open(const std::string& adapter, const AdapterNeed& need = {});
+    // The family of an adapter this session found ("K8 MDIO", "older
+    // family", ...; "unknown" when the driver's list does not tell).
+    std::string family(std::uint32_t adapter) const;
 
     std::uint16_t read(std::uint32_t adapter, std::uint32_t phy, bool clause22, std::uint32_t mmd,
                        std::uint32_t registerAddress);
@@ -53,9 +77,13 @@ class Session {
 
   private:
     bool batchable(bool clause22, std::uint32_t mmd) const;
-    std::uint32_t qualified(std::uint32_t adapter, std::uint32_t phy) const;
+    // Whether the register is reached only through the default-adapter
+    // functions: the indirect MMDs and everything through the tunnel.
+    bool throughDefaultAdapter(bool clause22, std::uint32_t mmd) const;
+    std::uint32_t find(const std::string& adapter, const AdapterNeed& need);
 
     SessionOptions options;
+    std::vector<std::string> families;  // by adapter index, from the last look-up
     std::FILE* traceStream = nullptr;
 };
 

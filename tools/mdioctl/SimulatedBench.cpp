@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "ProcessEnvironment.h"
 #include "mdiosim/CounterRecord.h"
 
 #if defined(_WIN32)
@@ -51,14 +52,6 @@ std::string benchBesideProgram() {
     return (folder / MDIOSIM_FROM_INSTALLED_TOOL).lexically_normal().string();
 }
 
-void setEnvironment(const char* name, const std::string& value) {
-#if defined(_WIN32)
-    _putenv_s(name, value.c_str());
-#else
-    setenv(name, value.c_str(), 1);
-#endif
-}
-
 }  // namespace
 
 void useSimulatedBench(const std::string& benchFile) {
@@ -66,6 +59,10 @@ void useSimulatedBench(const std::string& benchFile) {
     gBenchLibrary = chosen != nullptr && chosen[0] != '\0' ? chosen : benchBesideProgram();
     setEnvironment("MDIOHOST_D2XX", gBenchLibrary);
     if (!benchFile.empty()) setEnvironment("MDIOSIM_BENCH", benchFile);
+}
+
+void recordBenchWaveforms(const std::string& vcdFile) {
+    setEnvironment("MDIOSIM_VCD", vcdFile);
 }
 
 std::optional<BenchCounters> simulatedBenchCounters() {

@@ -22,6 +22,9 @@ struct BenchCounters {
 // the library first touches the driver.
 void useSimulatedBench(const std::string& benchFile);
 
+// Makes the bench write the wires of its K8 boards to `vcdFile` (MDIOSIM_VCD).
+void recordBenchWaveforms(const std::string& vcdFile);
+
 // The bench's totals, when the run uses the simulated bench.
 std::optional<BenchCounters> simulatedBenchCounters();
 

@@ -25,6 +25,8 @@
 
 namespace mdiosim {
 
+class WaveformRecorder;
+
 // The D2XX operations the bench offers (those a fault can make fail).
 enum class D2xxOperation : std::uint8_t {
     CreateDeviceInfoList,
@@ -147,8 +149,14 @@ class MDIOSIM_API Bench {
     };
 
     void runSchedule();
+    // Starts writing the boards' wires to `path`; a file that cannot be
+    // written is reported on standard error and the bench runs without it.
+    void recordWaveforms(const std::string& path);
 
     double latency = 125e-6;
+    // Declared before the boards: its probes watch their wires, so the
+    // boards go first.
+    std::unique_ptr<WaveformRecorder> waveforms;
     std::vector<std::unique_ptr<Board>> boards;
     TransactionLog transactions;
     std::vector<CallFault> callFaults;

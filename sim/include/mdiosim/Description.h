@@ -67,6 +67,8 @@ struct BoardDescription {
 
 struct BenchDescription {
     double usbLatencySeconds = 125e-6;
+    // Where the wires of the K8 boards are written as a VCD file; empty: nowhere.
+    std::string waveformFile;
     std::vector<BoardDescription> boards;
     std::vector<FaultDescription> faults;
 };
