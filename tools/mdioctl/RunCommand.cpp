@@ -87,7 +87,7 @@ class ScriptRun {
     void expect(const Step& step, nlohmann::json& entry, std::uint32_t adapter) {
         const std::uint16_t actual = readOne(step, adapter);
         std::string wanted = hex16(step.value.value);
-        if (step.value.masked) wanted += "/" + hex16(step.value.keep);
+        if (step.value.masked) wanted.append("/").append(hex16(step.value.keep));
         entry["value"] = actual;
         entry["expected"] = step.value.value;
         entry["ignored"] = step.value.keep;
