@@ -10,15 +10,16 @@
 #include <string>
 
 #include "ftdi/d2xx/D2xxAbi.h"
+#include "mpsse/Link.h"
 
 namespace FTDI {
 
 class MDIO;
 
-class Device {
+class Device : public Mpsse::Link {
   public:
     Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription);
-    virtual ~Device();
+    ~Device() override;
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
 
@@ -32,10 +33,10 @@ class Device {
     virtual void afterBringUp();
 
     // Writes all `count` bytes; throws DeviceConnection on a driver failure.
-    void writeBytes(const std::uint8_t* bytes, std::uint32_t count);
+    void writeBytes(const std::uint8_t* bytes, std::uint32_t count) override;
     // Reads exactly `count` bytes; throws DeviceConnection on a driver failure
     // or when the device stops answering (six empty reads in one call).
-    void readBytes(std::uint8_t* buffer, std::uint32_t count);
+    void readBytes(std::uint8_t* buffer, std::uint32_t count) override;
 
     std::string name;
     std::string lowerName;  // for look-up by name, which ignores case

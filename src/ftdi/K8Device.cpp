@@ -2,7 +2,6 @@
 
 #include <array>
 #include <thread>
-#include <typeinfo>
 
 #include "api/Exceptions.h"
 #include "ftdi/ClockRate.h"
@@ -81,7 +80,7 @@ void Device::bringUp() {
     if (settings != D2xx::kOk) throwDeviceConnection(name, "Couldn't initialize USB", settings);
 
     purgeBuffers();
-    syncCheck(true, false);
+    syncCheck(true);
 
     std::uint32_t chipType = 0;
     std::uint32_t deviceId = 0;
@@ -174,8 +173,7 @@ void Device::beforeClose() {
     handle = nullptr;
 }
 
-void Device::syncCheck(bool force, bool requireEngine) {
-    if (requireEngine && dynamic_cast<K8::MDIO*>(engine.get()) == nullptr) throw std::bad_cast();
+void Device::syncCheck(bool force) {
     const auto now = std::chrono::steady_clock::now();
     if (!force && lastSync && now - *lastSync < kSyncInterval) return;
 
@@ -211,9 +209,14 @@ std::vector<std::uint8_t> Device::i2cRead(std::uint8_t address, std::uint32_t re
     return {};
 }
 
+bool Device::lastI2cTransferAcknowledged() const {
+    const auto* bridged = dynamic_cast<const K8::I2C_MDIO*>(engine.get());
+    return bridged != nullptr && bridged->lastRawTransferAcknowledged();
+}
+
 void Device::setClock(std::uint32_t rate, bool threePhase) {
     const std::uint32_t divisor = clockDivisor(rate, threePhase);
-    syncCheck(true, false);
+    syncCheck(true);
     // Only the low 16 bits of the divisor exist on the chip.
     const std::array<std::uint8_t, 3> command{Mpsse::kSetClockDivisor,
                                               static_cast<std::uint8_t>(divisor & 0xFF),

@@ -27,15 +27,13 @@ void Device::beforeClose() {
 }
 
 void Device::bringUp() {
-    Frames::Bytes frame;
-    Frames::appendInit(frame);
+    const Frames::Frame frame = Frames::initFrame();
     writeBytes(frame.data(), static_cast<std::uint32_t>(frame.size()));
 }
 
 std::uint8_t Device::boardRead(std::uint8_t boardRegister) {
     UsbLockGuard lock(usbLock());
-    Frames::Bytes frame;
-    Frames::appendBoardRegisterRead(frame, boardRegister);
+    const Frames::Frame frame = Frames::boardRegisterReadFrame(boardRegister);
     writeBytes(frame.data(), static_cast<std::uint32_t>(frame.size()));
     std::array<std::uint8_t, Frames::kReplySize> reply{};
     readBytes(reply.data(), Frames::kReplySize);
@@ -43,8 +41,7 @@ std::uint8_t Device::boardRead(std::uint8_t boardRegister) {
 }
 
 void Device::boardWrite(std::uint8_t boardRegister, std::uint8_t value) {
-    Frames::Bytes frame;
-    Frames::appendBoardRegisterWrite(frame, boardRegister, value);
+    const Frames::Frame frame = Frames::boardRegisterWriteFrame(boardRegister, value);
     writeBytes(frame.data(), static_cast<std::uint32_t>(frame.size()));
 }
 

@@ -52,6 +52,11 @@ std::vector<std::uint8_t> TalvikControl::i2cRead(std::uint32_t adapter, std::uin
     return {};
 }
 
+bool TalvikControl::i2cLastTransferAcknowledged(std::uint32_t adapter) {
+    const FTDI::K8::Device* device = k8Device(openAdapterAt(adapter));
+    return device != nullptr && device->lastI2cTransferAcknowledged();
+}
+
 std::uint32_t TalvikControl::gpioSet(std::uint32_t adapter, std::uint8_t pin, std::uint8_t level) {
     FTDI::K8::Device* device = k8Device(openAdapterAt(adapter));
     return device != nullptr && device->setPin(pin, level) ? 1 : 0;
