@@ -18,7 +18,17 @@ Mpsse::Framing k8Framing() {
 MDIO::MDIO(FTDI::Device* owner) : MDIO(owner, 31) {}
 
 MDIO::MDIO(FTDI::Device* owner, std::uint32_t highestPhyId)
-    : FTDI::MDIO(owner, highestPhyId, k8Framing()) {}
+    : FTDI::MDIO(owner, highestPhyId, k8Framing()), templates(highestPhyId + 1) {}
+
+const Clause45Template* MDIO::clause45Template(std::uint32_t phyId, std::uint8_t mmd) {
+    if (preamble(phyId) > kMaxPreambleBits) return nullptr;
+    Clause45Template& frames = templates[phyId];
+    frames.prepare(preamble(phyId), phyId, mmd);
+    // A queue never holds more than one transfer: room for that is made
+    // once, so queueing never reallocates.
+    queueFor(phyId).reserve(kCommandLimit + kFinalIdle.size() + 1);
+    return &frames;
+}
 
 MDIO::~MDIO() = default;
 
@@ -27,6 +37,10 @@ void MDIO::queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t regis
                       std::uint16_t value) {
     checkPhyId(phyId);
     flushIfFull(phyId);
+    if (const Clause45Template* frames = clause45Template(phyId, mmd)) {
+        frames->queueWrite(queueFor(phyId), registerAddress, value);
+        return;
+    }
     appendClause45Frame(kClause45Address, preamble(phyId), phyId, mmd, registerAddress,
                         queueFor(phyId));
     appendClause45Frame(kClause45Write, preamble(phyId), phyId, mmd, value, queueFor(phyId));
@@ -35,6 +49,10 @@ void MDIO::queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t regis
 void MDIO::queueRead(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress) {
     checkPhyId(phyId);
     flushIfFull(phyId);
+    if (const Clause45Template* frames = clause45Template(phyId, mmd)) {
+        frames->queueRead(queueFor(phyId), registerAddress);
+        return;
+    }
     appendClause45Frame(kClause45Address, preamble(phyId), phyId, mmd, registerAddress,
                         queueFor(phyId));
     appendClause45Frame(kClause45Read, preamble(phyId), phyId, mmd, 0, queueFor(phyId));

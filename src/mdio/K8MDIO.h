@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <vector>
+
+#include "mdio/Clause45Template.h"
 #include "mdio/MDIO.h"
 
 namespace FTDI::K8 {
@@ -32,7 +35,12 @@ class MDIO : public FTDI::MDIO {
     void queueRead32CurrentAddress(std::uint32_t phyId) override;
 
   private:
+    // The PHY's Clause 45 template, ready for `mmd`; null when the PHY's
+    // preamble is refused, so the frame builders report it.
+    const Clause45Template* clause45Template(std::uint32_t phyId, std::uint8_t mmd);
     void queue32(std::uint32_t phyId, std::uint8_t kind, std::uint32_t address, std::uint32_t data);
+
+    std::vector<Clause45Template> templates;  // one per PHY
 };
 
 // Room left for one operation's frames: the check runs before they are

@@ -37,9 +37,15 @@ void MDIO::transfer(std::uint32_t index) {
 }
 
 Values MDIO::execute(std::uint32_t phyId) {
+    Values results;
+    execute(phyId, results);
+    return results;
+}
+
+void MDIO::execute(std::uint32_t phyId, Values& results) {
     checkPhyId(phyId);
     transfer(phyId);
-    return queues[phyId].takeValues();
+    queues[phyId].takeValues(results);
 }
 
 void MDIO::flushIfFull(std::uint32_t phyId) {

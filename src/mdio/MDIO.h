@@ -50,6 +50,9 @@ class MDIO {
     // PHY's queue, one read of its replies. Returns, in queue order, the
     // values collected by earlier early executes and the values read now.
     Values execute(std::uint32_t phyId);
+    // The same into `results`, whose storage the queue takes over in turn:
+    // a caller that keeps its list allocates nothing per execute.
+    void execute(std::uint32_t phyId, Values& results);
 
     void setPreamble(std::uint32_t phyId, std::uint8_t preambleBits);
     std::uint8_t preamble(std::uint32_t phyId) const { return preambles[phyId]; }

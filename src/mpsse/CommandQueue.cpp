@@ -93,12 +93,17 @@ void CommandQueue::scatter(const std::uint8_t* replies) {
 }
 
 Values CommandQueue::takeValues() {
-    Values taken = std::move(values);
+    Values taken;
+    takeValues(taken);
+    return taken;
+}
+
+void CommandQueue::takeValues(Values& into) {
+    into.swap(values);
     values.clear();
     valueCount = 0;
     data.clear();
     acknowledges.clear();
-    return taken;
 }
 
 Bytes CommandQueue::takeData() {

@@ -48,11 +48,11 @@ class CommandQueue {
     void append(const std::array<std::uint8_t, N>& piece) {
         append(std::span<const std::uint8_t>(piece));
     }
-    // Room for `count` more command bytes, written through the returned
-    // pointer; the caller must fill every one of them.
-    std::uint8_t* extend(std::size_t count) {
+    // Appends a prebuilt image and returns where its copy starts, so the
+    // caller can patch the fields that vary (valid until the next append).
+    std::uint8_t* appendImage(const std::vector<std::uint8_t>& image) {
         const std::size_t at = commands.size();
-        commands.resize(at + count);
+        commands.insert(commands.end(), image.begin(), image.end());
         return commands.data() + at;
     }
     // The next value a read will fill: values come back in the order these
@@ -79,6 +79,9 @@ class CommandQueue {
     // --- results
     // The values collected since the last take, in queue order.
     Values takeValues();
+    // The same, swapped into `into`: its storage comes back to the queue,
+    // so a caller that keeps one list allocates nothing in steady state.
+    void takeValues(Values& into);
     // The I2C data bytes collected since the last take, in bus order.
     Bytes takeData();
     // The acknowledge reply bytes collected since the last clear.

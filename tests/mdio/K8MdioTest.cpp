@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "Hex.h"
@@ -11,6 +12,8 @@
 #include "api/Exceptions.h"
 #include "ftdi/K8Device.h"
 #include "mdio/K8MDIO.h"
+#include "mdio/MdioFramePieces.h"
+#include "mdio/MpsseFrames.h"
 
 using testing_support::hex;
 using testing_support::toHex;
@@ -149,4 +152,37 @@ TEST_F(K8Mdio, FailedEarlyExecuteLeavesTheOperationUnqueuedAndSavedValuesKept) {
     ASSERT_EQ(values.size(), 1723u);
     EXPECT_EQ(values[1721], 2u);
     EXPECT_EQ(values[1722], 7u);
+}
+
+// Clause 45 accesses are copied from per-PHY images: a change of MMD or of
+// preamble between two accesses must give the frames the builders give.
+TEST_F(K8Mdio, Clause45ImagesFollowTheMmdAndThePreamble) {
+    using namespace FTDI::MdioFrames;
+    FTDI::Mpsse::CommandQueue expected;
+    auto expectAccess = [&](std::uint8_t preambleBits, std::uint8_t mmd, std::uint16_t address,
+                            std::optional<std::uint16_t> value) {
+        appendClause45Frame(kClause45Address, preambleBits, 5, mmd, address, expected);
+        appendClause45Frame(value ? kClause45Write : kClause45Read, preambleBits, 5, mmd,
+                            value.value_or(0), expected);
+    };
+    engine.queueRead(5, 1, 0x0002);
+    expectAccess(32, 1, 0x0002, std::nullopt);
+    engine.queueWrite(5, 7, 0xABCD, 0x1234);
+    expectAccess(32, 7, 0xABCD, 0x1234);
+    engine.setPreamble(5, 9);
+    engine.queueRead(5, 7, 0xFFFF);
+    expectAccess(9, 7, 0xFFFF, std::nullopt);
+    engine.queueWrite(5, 7, 0x0000, 0xFFFF);
+    expectAccess(9, 7, 0x0000, 0xFFFF);
+    EXPECT_EQ(toHex(engine.queueOf(5).queuedCommands()), toHex(expected.queuedCommands()));
+    EXPECT_EQ(engine.queueOf(5).replySlots(), expected.replySlots());
+
+    // A refused preamble still gets its message, and nothing is queued.
+    engine.setPreamble(6, 65);
+    testing::internal::CaptureStdout();
+    engine.queueRead(6, 1, 2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "The preamble value 65 is invalid. Valid values are between 0 && 64.\n"
+              "The preamble value 65 is invalid. Valid values are between 0 && 64.\n");
+    EXPECT_TRUE(engine.queueOf(6).queuedCommands().empty());
 }
