@@ -33,10 +33,16 @@ class Device : public Mpsse::Link {
     virtual void afterBringUp();
 
     // Writes all `count` bytes; throws DeviceConnection on a driver failure.
-    void writeBytes(const std::uint8_t* bytes, std::uint32_t count) override;
+    void writeBytes(const std::uint8_t* bytes, std::uint32_t count);
     // Reads exactly `count` bytes; throws DeviceConnection on a driver failure
     // or when the device stops answering (six empty reads in one call).
-    void readBytes(std::uint8_t* buffer, std::uint32_t count) override;
+    void readBytes(std::uint8_t* buffer, std::uint32_t count);
+
+    // The link of the engines: the USB lock, and the same write and read
+    // for a caller that already holds it.
+    std::recursive_mutex& transferLock() override;
+    void send(const std::uint8_t* bytes, std::uint32_t count) override;
+    void receive(std::uint8_t* buffer, std::uint32_t count) override;
 
     std::string name;
     std::string lowerName;  // for look-up by name, which ignores case

@@ -9,13 +9,6 @@ using namespace MdioFrames;
 
 namespace {
 
-constexpr std::uint8_t highByte(std::uint16_t value) {
-    return static_cast<std::uint8_t>(value >> 8);
-}
-constexpr std::uint8_t lowByte(std::uint16_t value) {
-    return static_cast<std::uint8_t>(value & 0xFF);
-}
-
 // A 16-bit value out ends the address and write frames: its two bytes are last.
 constexpr std::size_t kValueFromEnd = 2;
 
@@ -41,22 +34,6 @@ void Clause45Template::build(std::uint8_t preambleBits, std::uint32_t portAddres
     preamble = preambleBits;
     device = mmd;
     built = true;
-}
-
-void Clause45Template::queueRead(Mpsse::CommandQueue& queue, std::uint16_t registerAddress) const {
-    std::uint8_t* frames = queue.appendImage(readImage);
-    frames[registerAt] = highByte(registerAddress);
-    frames[registerAt + 1] = lowByte(registerAddress);
-    queue.expect({Mpsse::ReplyKind::Mdio16, kReply16Bytes, queue.newValue()});
-}
-
-void Clause45Template::queueWrite(Mpsse::CommandQueue& queue, std::uint16_t registerAddress,
-                                  std::uint16_t value) const {
-    std::uint8_t* frames = queue.appendImage(writeImage);
-    frames[registerAt] = highByte(registerAddress);
-    frames[registerAt + 1] = lowByte(registerAddress);
-    frames[valueAt] = highByte(value);
-    frames[valueAt + 1] = lowByte(value);
 }
 
 }  // namespace FTDI::K8

@@ -17,18 +17,29 @@ namespace FTDI::K8 {
 
 class Clause45Template {
   public:
-    // Builds the images unless they already are for these fields.
-    // `preambleBits` must be a valid preamble (at most 64 bits).
-    void prepare(std::uint8_t preambleBits, std::uint32_t portAddress, std::uint8_t mmd) {
-        if (built && preambleBits == preamble && mmd == device) return;
-        build(preambleBits, portAddress, mmd);
+    bool builtFor(std::uint8_t preambleBits, std::uint8_t mmd) const {
+        return built && preambleBits == preamble && mmd == device;
     }
-    void queueRead(Mpsse::CommandQueue& queue, std::uint16_t registerAddress) const;
+    // `preambleBits` must be a valid preamble (at most 64 bits).
+    void build(std::uint8_t preambleBits, std::uint32_t portAddress, std::uint8_t mmd);
+
+    void queueRead(Mpsse::CommandQueue& queue, std::uint16_t registerAddress) const {
+        patchRegister(queue.appendImage(readImage), registerAddress);
+        queue.expect({Mpsse::ReplyKind::Mdio16, Mpsse::kMdio16ReplyBytes, queue.newValue()});
+    }
     void queueWrite(Mpsse::CommandQueue& queue, std::uint16_t registerAddress,
-                    std::uint16_t value) const;
+                    std::uint16_t value) const {
+        std::uint8_t* frames = queue.appendImage(writeImage);
+        patchRegister(frames, registerAddress);
+        frames[valueAt] = static_cast<std::uint8_t>(value >> 8);
+        frames[valueAt + 1] = static_cast<std::uint8_t>(value & 0xFF);
+    }
 
   private:
-    void build(std::uint8_t preambleBits, std::uint32_t portAddress, std::uint8_t mmd);
+    void patchRegister(std::uint8_t* frames, std::uint16_t registerAddress) const {
+        frames[registerAt] = static_cast<std::uint8_t>(registerAddress >> 8);
+        frames[registerAt + 1] = static_cast<std::uint8_t>(registerAddress & 0xFF);
+    }
 
     std::vector<std::uint8_t> readImage;
     std::vector<std::uint8_t> writeImage;

@@ -20,10 +20,11 @@ MDIO::MDIO(FTDI::Device* owner) : MDIO(owner, 31) {}
 MDIO::MDIO(FTDI::Device* owner, std::uint32_t highestPhyId)
     : FTDI::MDIO(owner, highestPhyId, k8Framing()), templates(highestPhyId + 1) {}
 
-const Clause45Template* MDIO::clause45Template(std::uint32_t phyId, std::uint8_t mmd) {
-    if (preamble(phyId) > kMaxPreambleBits) return nullptr;
+const Clause45Template* MDIO::buildClause45Template(std::uint32_t phyId, std::uint8_t mmd) {
     Clause45Template& frames = templates[phyId];
-    frames.prepare(preamble(phyId), phyId, mmd);
+    const std::uint8_t preambleBits = preamble(phyId);
+    if (preambleBits > kMaxPreambleBits) return nullptr;
+    frames.build(preambleBits, phyId, mmd);
     // A queue never holds more than one transfer: room for that is made
     // once, so queueing never reallocates.
     queueFor(phyId).reserve(kCommandLimit + kFinalIdle.size() + 1);

@@ -37,7 +37,12 @@ class MDIO : public FTDI::MDIO {
   private:
     // The PHY's Clause 45 template, ready for `mmd`; null when the PHY's
     // preamble is refused, so the frame builders report it.
-    const Clause45Template* clause45Template(std::uint32_t phyId, std::uint8_t mmd);
+    const Clause45Template* clause45Template(std::uint32_t phyId, std::uint8_t mmd) {
+        const Clause45Template& frames = templates[phyId];
+        if (frames.builtFor(preamble(phyId), mmd)) return &frames;
+        return buildClause45Template(phyId, mmd);
+    }
+    const Clause45Template* buildClause45Template(std::uint32_t phyId, std::uint8_t mmd);
     void queue32(std::uint32_t phyId, std::uint8_t kind, std::uint32_t address, std::uint32_t data);
 
     std::vector<Clause45Template> templates;  // one per PHY

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "ftdi/Device.h"
-#include "ftdi/UsbLock.h"
 
 namespace FTDI {
 
@@ -31,7 +30,7 @@ void MDIO::queueRead32CurrentAddress(std::uint32_t) {}
 void MDIO::transfer(std::uint32_t index) {
     // The hook, the write and the read stay together: no other transfer may
     // come between a batch and its replies.
-    UsbLockGuard lock(usbLock());
+    const std::lock_guard lock(device->transferLock());
     device->beforeTransfer();
     queues[index].sendAndCollect(*device, framing);
 }
@@ -46,10 +45,6 @@ void MDIO::execute(std::uint32_t phyId, Values& results) {
     checkPhyId(phyId);
     transfer(phyId);
     queues[phyId].takeValues(results);
-}
-
-void MDIO::flushIfFull(std::uint32_t phyId) {
-    if (queues[phyId].dueForEarlyExecute(framing)) transfer(phyId);
 }
 
 void MDIO::setPreamble(std::uint32_t phyId, std::uint8_t preambleBits) {
@@ -67,11 +62,9 @@ void MDIO::clear(std::uint32_t phyId) {
     queues[phyId].clear();
 }
 
-void MDIO::checkPhyId(std::uint32_t phyId) const {
-    if (phyId > maxPhyId) {
-        throw std::runtime_error(device->serialNumber + ": Phy id, " + std::to_string(phyId) +
-                                 ", out of range: min = 0, max = " + std::to_string(maxPhyId));
-    }
+void MDIO::throwPhyIdOutOfRange(std::uint32_t phyId) const {
+    throw std::runtime_error(device->serialNumber + ": Phy id, " + std::to_string(phyId) +
+                             ", out of range: min = 0, max = " + std::to_string(maxPhyId));
 }
 
 }  // namespace FTDI

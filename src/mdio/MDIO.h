@@ -60,7 +60,9 @@ class MDIO {
     void clearAll();
     virtual void clear(std::uint32_t phyId);
     // Throws std::runtime_error when phyId exceeds the highest PHY id.
-    void checkPhyId(std::uint32_t phyId) const;
+    void checkPhyId(std::uint32_t phyId) const {
+        if (phyId > maxPhyId) throwPhyIdOutOfRange(phyId);
+    }
     std::uint32_t highestPhyId() const { return maxPhyId; }
 
     // The access mode the host chose for the adapter (0 or 1).
@@ -74,7 +76,9 @@ class MDIO {
     Mpsse::CommandQueue& queueFor(std::uint32_t phyId) { return queues[phyId]; }
     // Executes the PHY's queue early when one more operation might outgrow
     // one USB transfer; its values wait in the queue for the next execute.
-    void flushIfFull(std::uint32_t phyId);
+    void flushIfFull(std::uint32_t phyId) {
+        if (queues[phyId].dueForEarlyExecute(framing)) transfer(phyId);
+    }
     // One transfer of the queue at `index` under the USB lock, values kept.
     void transfer(std::uint32_t index);
     // Engines with a queue beyond the PHY ids (the raw I2C queue) add it here.
@@ -83,6 +87,8 @@ class MDIO {
     Device* device;  // the owner; not owned
 
   private:
+    [[noreturn]] void throwPhyIdOutOfRange(std::uint32_t phyId) const;
+
     std::vector<Mpsse::CommandQueue> queues;
     std::vector<std::uint8_t> preambles;
     std::uint32_t maxPhyId;

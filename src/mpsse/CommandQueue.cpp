@@ -21,17 +21,6 @@ std::uint32_t littleEndian(const std::uint8_t* bytes, std::uint32_t count) {
 
 }  // namespace
 
-void CommandQueue::expect(ReplySlot slot) {
-    replyBytes += slot.bytes;
-    // The acknowledges of a transaction's bytes form one slot.
-    if (slot.kind == ReplyKind::Acknowledge && !slots.empty() &&
-        slots.back().kind == ReplyKind::Acknowledge) {
-        slots.back().bytes += slot.bytes;
-        return;
-    }
-    slots.push_back(slot);
-}
-
 void CommandQueue::setHeader(std::span<const std::uint8_t> bytes) {
     header.assign(bytes.begin(), bytes.end());
     restart();
@@ -40,25 +29,26 @@ void CommandQueue::setHeader(std::span<const std::uint8_t> bytes) {
 void CommandQueue::restart() {
     // clear() keeps the capacity: a queue fills again without allocating.
     commands.clear();
-    commands.insert(commands.end(), header.begin(), header.end());
+    commands.append(header.data(), header.size());
 }
 
 void CommandQueue::sendAndCollect(Link& link, const Framing& framing) {
     if (framing.sendImmediateWhenReading && replyBytes != 0) append(kSendImmediate);
     if (!commands.empty()) {
         append(framing.closing);
-        link.writeBytes(commands.data(), static_cast<std::uint32_t>(commands.size()));
+        link.send(commands.data(), static_cast<std::uint32_t>(commands.size()));
         restart();
     }
     if (slots.empty()) return;
     if (replyBuffer.size() < replyBytes) replyBuffer.resize(replyBytes);
-    link.readBytes(replyBuffer.data(), replyBytes);
+    link.receive(replyBuffer.data(), replyBytes);
     scatter(replyBuffer.data());
     slots.clear();
     replyBytes = 0;
 }
 
 void CommandQueue::scatter(const std::uint8_t* replies) {
+    // One resize for the whole transfer: cheaper than growing per value.
     if (values.size() < valueCount) values.resize(valueCount);
     for (const ReplySlot& slot : slots) {
         switch (slot.kind) {

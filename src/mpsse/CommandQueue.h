@@ -10,10 +10,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <span>
 #include <vector>
 
+#include "mpsse/ByteBuffer.h"
 #include "mpsse/ReplySlot.h"
 
 namespace FTDI::Mpsse {
@@ -40,9 +42,9 @@ struct Framing {
 class CommandQueue {
   public:
     // --- queueing
-    void append(std::uint8_t byte) { commands.push_back(byte); }
+    void append(std::uint8_t byte) { commands.push(byte); }
     void append(std::span<const std::uint8_t> bytes) {
-        commands.insert(commands.end(), bytes.begin(), bytes.end());
+        commands.append(bytes.data(), bytes.size());
     }
     template <std::size_t N>
     void append(const std::array<std::uint8_t, N>& piece) {
@@ -51,15 +53,24 @@ class CommandQueue {
     // Appends a prebuilt image and returns where its copy starts, so the
     // caller can patch the fields that vary (valid until the next append).
     std::uint8_t* appendImage(const std::vector<std::uint8_t>& image) {
-        const std::size_t at = commands.size();
-        commands.insert(commands.end(), image.begin(), image.end());
-        return commands.data() + at;
+        std::uint8_t* at = commands.grow(image.size());
+        std::memcpy(at, image.data(), image.size());
+        return at;
     }
     // The next value a read will fill: values come back in the order these
     // were handed out.
     std::uint32_t newValue() { return valueCount++; }
     // The next `slot.bytes` reply bytes go to `slot`.
-    void expect(ReplySlot slot);
+    void expect(ReplySlot slot) {
+        replyBytes += slot.bytes;
+        // The acknowledges of a run of written bytes form one slot.
+        if (slot.kind == ReplyKind::Acknowledge && !slots.empty() &&
+            slots.back().kind == ReplyKind::Acknowledge) {
+            slots.back().bytes += slot.bytes;
+            return;
+        }
+        slots.push_back(slot);
+    }
     // Queues restart with these bytes after every write and every clear.
     void setHeader(std::span<const std::uint8_t> bytes);
     void reserve(std::size_t commandBytes) { commands.reserve(commandBytes); }
@@ -90,7 +101,8 @@ class CommandQueue {
     void clear();
 
     // --- what is queued, for tests and the early-execute check
-    const Bytes& queuedCommands() const { return commands; }
+    std::span<const std::uint8_t> commandBytes() const { return commands.bytes(); }
+    Bytes queuedCommands() const { return commands.copy(); }
     const std::vector<ReplySlot>& replySlots() const { return slots; }
     std::uint32_t expectedReplyBytes() const { return replyBytes; }
 
@@ -98,7 +110,7 @@ class CommandQueue {
     void scatter(const std::uint8_t* replies);
     void restart();
 
-    Bytes commands;
+    ByteBuffer commands;
     Bytes header;
     std::vector<ReplySlot> slots;
     std::uint32_t replyBytes = 0;

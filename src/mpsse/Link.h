@@ -1,10 +1,12 @@
-// Mpsse::Link: what a command queue needs of the adapter it talks through. One
-// locked write, one locked read, and a hook that runs before every transfer
-// (a K8 board checks there that its chip still executes MPSSE commands). The
-// engines see only this, never the board class behind it.
+// Mpsse::Link: what a command queue needs of the adapter it talks through: a
+// lock that keeps a transfer's write and read together, a hook that runs
+// before every transfer (a K8 board checks there that its chip still
+// executes MPSSE commands), and a write and a read made while that lock is
+// held. The engines see only this, never the board class behind it.
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 namespace FTDI::Mpsse {
 
@@ -12,12 +14,13 @@ class Link {
   public:
     virtual ~Link() = default;
 
-    // Writes all `count` bytes, or throws.
-    virtual void writeBytes(const std::uint8_t* bytes, std::uint32_t count) = 0;
-    // Reads exactly `count` bytes, or throws.
-    virtual void readBytes(std::uint8_t* buffer, std::uint32_t count) = 0;
-    // Runs before a queue's transfer, with the USB lock held.
+    virtual std::recursive_mutex& transferLock() = 0;
+    // Runs before a queue's transfer, with the transfer lock held.
     virtual void beforeTransfer() {}
+    // With the transfer lock held: writes all `count` bytes, or throws.
+    virtual void send(const std::uint8_t* bytes, std::uint32_t count) = 0;
+    // With the transfer lock held: reads exactly `count` bytes, or throws.
+    virtual void receive(std::uint8_t* buffer, std::uint32_t count) = 0;
 };
 
 }  // namespace FTDI::Mpsse
