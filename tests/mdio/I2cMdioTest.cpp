@@ -18,6 +18,7 @@
 
 using namespace testing_support::i2c;
 using testing_support::hex;
+using testing_support::toCommands;
 using testing_support::toHex;
 
 using testing_support::failureOf;
@@ -105,7 +106,8 @@ TEST_F(I2cMdio, EachOperationQueuesItsTransactions) {
         FTDI::K8::I2C_MDIO fresh(&device);
         fresh.setDeviceParameter(operation.mode);
         operation.queue(fresh);
-        EXPECT_EQ(toHex(fresh.queueOf(0x10).queuedCommands()), toHex(hex(operation.bytes)));
+        EXPECT_EQ(toCommands(fresh.queueOf(0x10).queuedCommands()),
+                  toCommands(hex(operation.bytes)));
         EXPECT_EQ(fresh.queueOf(0x10).replySlots(), operation.slots);
     }
     EXPECT_TRUE(driver.calls.empty());  // queueing sends nothing
@@ -192,9 +194,9 @@ TEST_F(I2cMdio, RawReadWritesTheRegisterThenReadsInASecondTransaction) {
         const FTDI::I2c::Bytes data =
             engine.i2cRead(0x50, 0xABCD1234, row.registerLength, row.count);
         EXPECT_EQ(data, FTDI::I2c::Bytes(reply.begin() + acknowledges, reply.end()));
-        EXPECT_EQ(toHex(driver.written()),
-                  toHex(hex(kStart + writeByte(0xA0) + row.registerBytes + kStop + kStart +
-                            writeByte(0xA1) + row.readBytes + kStop + kTrailer)));
+        EXPECT_EQ(toCommands(driver.written()),
+                  toCommands(hex(kStart + writeByte(0xA0) + row.registerBytes + kStop + kStart +
+                                 writeByte(0xA1) + row.readBytes + kStop + kTrailer)));
         EXPECT_EQ(driver.operations(), (std::vector<std::string>{"FT_Write", "FT_Read"}));
     }
 }
@@ -225,8 +227,8 @@ TEST_F(I2cMdio, FailedRawTransferLeavesNothingForTheNextOne) {
     // A raw write is one transaction in one transfer.
     driver.queueReply({0x00, 0x00, 0x00});  // three acknowledges
     engine.i2cWrite(0x51, {0x01, 0x02});
-    EXPECT_EQ(toHex(driver.written()),
-              toHex(hex(kStart + writeBytes({0xA2, 0x01, 0x02}) + kStop + kTrailer)));
+    EXPECT_EQ(toCommands(driver.written()),
+              toCommands(hex(kStart + writeBytes({0xA2, 0x01, 0x02}) + kStop + kTrailer)));
     EXPECT_EQ(driver.calls.back().arguments[1], 3u);
 
     // More than one transfer can carry is refused before anything is sent.

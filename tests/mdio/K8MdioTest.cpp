@@ -16,6 +16,7 @@
 #include "mdio/MpsseFrames.h"
 
 using testing_support::hex;
+using testing_support::toCommands;
 using testing_support::toHex;
 
 namespace {
@@ -65,7 +66,7 @@ TEST_F(K8Mdio, EachOperationQueuesItsFrames) {
         FTDI::K8::MDIO fresh(&device);
         fresh.setPreamble(5, 0);
         queue(fresh);
-        EXPECT_EQ(toHex(fresh.queueOf(5).queuedCommands()), toHex(hex(bytes)));
+        EXPECT_EQ(toCommands(fresh.queueOf(5).queuedCommands()), toCommands(hex(bytes)));
         std::vector<Kind> declared;
         for (const FTDI::Mpsse::ReplySlot& slot : fresh.queueOf(5).replySlots())
             declared.push_back(slot.kind);
@@ -174,7 +175,8 @@ TEST_F(K8Mdio, Clause45ImagesFollowTheMmdAndThePreamble) {
     expectAccess(9, 7, 0xFFFF, std::nullopt);
     engine.queueWrite(5, 7, 0x0000, 0xFFFF);
     expectAccess(9, 7, 0x0000, 0xFFFF);
-    EXPECT_EQ(toHex(engine.queueOf(5).queuedCommands()), toHex(expected.queuedCommands()));
+    EXPECT_EQ(toCommands(engine.queueOf(5).queuedCommands()),
+              toCommands(expected.queuedCommands()));
     EXPECT_EQ(engine.queueOf(5).replySlots(), expected.replySlots());
 
     // A refused preamble still gets its message, and nothing is queued.

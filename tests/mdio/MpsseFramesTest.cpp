@@ -14,6 +14,7 @@ using namespace FTDI::MdioFrames;
 using FTDI::Mpsse::ReplyKind;
 using FTDI::Mpsse::ReplySlot;
 using testing_support::hex;
+using testing_support::toCommands;
 using testing_support::toHex;
 
 TEST(MpsseFrames, FramesByteForByte) {
@@ -43,7 +44,7 @@ TEST(MpsseFrames, FramesByteForByte) {
         const ReplySlot before{ReplyKind::Mdio32, 6, queue.newValue()};
         queue.expect(before);
         EXPECT_EQ(frame.build(queue), 0);
-        EXPECT_EQ(toHex(queue.queuedCommands()), toHex(hex("EE " + frame.bytes)));
+        EXPECT_EQ(toCommands(queue.queuedCommands()), toCommands(hex("EE " + frame.bytes)));
         std::vector<ReplySlot> slots{before};
         slots.insert(slots.end(), frame.slots.begin(), frame.slots.end());
         EXPECT_EQ(queue.replySlots(), slots);
