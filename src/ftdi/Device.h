@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "ftdi/BoardTraits.h"
 #include "ftdi/d2xx/D2xxAbi.h"
 #include "mpsse/Link.h"
 
@@ -44,12 +45,17 @@ class Device : public Mpsse::Link {
     void send(const std::uint8_t* bytes, std::uint32_t count) override;
     void receive(std::uint8_t* buffer, std::uint32_t count) override;
 
+    const BoardTraits& traits() const { return board; }
+
     std::string name;
     std::string lowerName;  // for look-up by name, which ignores case
     std::string serialNumber;
     std::string description;
     D2xx::Handle handle = nullptr;
     std::unique_ptr<MDIO> engine;
+
+  protected:
+    BoardTraits board;
 };
 
 // How many reads that return no byte one readBytes call tolerates; the next

@@ -11,7 +11,6 @@
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
 #include "leds/LED.h"
-#include "leds/LED_None.h"
 #include "mdio/I2C_MDIO.h"
 #include "mdio/K8MDIO.h"
 
@@ -24,17 +23,6 @@ using Exceptions::throwDeviceConnection;
 constexpr StatusCode kMdioStatus = 1;
 constexpr StatusCode kI2cStatus = 5;
 constexpr StatusCode kJtagStatus = 9;
-
-// Protocol decisions look at the first letter only.
-bool isI2c(const std::string& protocol) {
-    return protocol.starts_with('I');
-}
-bool isMdio(const std::string& protocol) {
-    return protocol.starts_with('M');
-}
-bool isJtag(const std::string& protocol) {
-    return protocol.starts_with('J');
-}
 
 }  // namespace
 
@@ -54,7 +42,10 @@ std::uint32_t clockDivisor(std::uint32_t rate, bool threePhase) {
 Device::Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription,
                std::string protocolName)
     : FTDI::Device(std::move(adapterName), std::move(usbSerialNumber), std::move(usbDescription)),
-      protocol(std::move(protocolName)) {}
+      protocol(std::move(protocolName)) {
+    board.family = BoardFamily::K8;
+    board.protocol = protocolNamed(protocol);
+}
 
 // The LED thread writes through this device: it is joined (by the LED's
 // destructor) before the base part goes.
@@ -93,7 +84,7 @@ void Device::bringUp() {
     }
 
     Bytes setup;
-    if (isI2c(protocol)) {
+    if (board.protocol == Protocol::I2c) {
         // I2C wants data stable on both clock edges: three-phase clocking.
         setClock(clockRateFromEnvironment("I2C_CLOCK_HZ", kDefaultI2cClockHz), true);
         setup.push_back(Mpsse::kEnableThreePhaseClocking);
@@ -103,9 +94,9 @@ void Device::bringUp() {
     }
     // Only the FT232H has drive-only-zero outputs.
     if (chipType == D2xx::kChipTypeFt232h) {
-        if (isI2c(protocol)) {
+        if (board.protocol == Protocol::I2c) {
             setup.insert(setup.end(), {Mpsse::kDriveOnlyZero, kOpenDrainI2cPins, kNoOpenDrainPins});
-        } else if (isMdio(protocol)) {
+        } else if (board.protocol == Protocol::Mdio) {
             setup.insert(setup.end(), {Mpsse::kDriveOnlyZero, kNoOpenDrainPins, kNoOpenDrainPins});
         }
     }
@@ -134,24 +125,24 @@ void Device::purgeBuffers() {
 void Device::afterBringUp() {
     // An I2C adapter reaches its PHYs through an I2C-to-MDIO bridge; a JTAG
     // adapter has no engine.
-    if (isI2c(protocol)) {
+    if (board.protocol == Protocol::I2c) {
         engine = std::make_unique<K8::I2C_MDIO>(this);
-    } else if (isMdio(protocol)) {
+    } else if (board.protocol == Protocol::Mdio) {
         engine = std::make_unique<K8::MDIO>(this);
     }
     if (!leds) return;
     leds->start();
-    if (isJtag(protocol)) {
+    if (board.protocol == Protocol::Jtag) {
         leds->addStatus(kJtagStatus);
-    } else if (isMdio(protocol)) {
+    } else if (board.protocol == Protocol::Mdio) {
         leds->addStatus(kMdioStatus);
-    } else if (isI2c(protocol)) {
+    } else if (board.protocol == Protocol::I2c) {
         leds->addStatus(kI2cStatus);
     }
     // Without status LEDs the spare pins are free for general use; a fresh
     // object each opening starts from the layout's levels.
     gpioPins.reset();
-    if (dynamic_cast<LED_None*>(leds.get()) != nullptr) {
+    if (board.hasGpio()) {
         auto pins = std::make_unique<GpioPins>(this);
         if (pins->initPins()) gpioPins = std::move(pins);
     }
@@ -196,21 +187,26 @@ bool Device::getPin(std::uint8_t pin, std::uint8_t& level) {
     return gpioPins ? gpioPins->getPin(pin, level) : false;
 }
 
+// An I2C adapter's engine is always the I2C-bridged one (afterBringUp).
+I2C_MDIO* Device::i2cEngine() const {
+    if (board.protocol != Protocol::I2c || !engine) return nullptr;
+    return static_cast<I2C_MDIO*>(engine.get());
+}
+
 void Device::i2cWrite(std::uint8_t address, const std::vector<std::uint8_t>& bytes) {
-    if (auto* bridged = dynamic_cast<K8::I2C_MDIO*>(engine.get()))
-        bridged->i2cWrite(address, bytes);
+    if (I2C_MDIO* bridged = i2cEngine()) bridged->i2cWrite(address, bytes);
 }
 
 std::vector<std::uint8_t> Device::i2cRead(std::uint8_t address, std::uint32_t registerAddress,
                                           std::uint8_t registerLength, std::uint32_t count) {
-    if (auto* bridged = dynamic_cast<K8::I2C_MDIO*>(engine.get())) {
+    if (I2C_MDIO* bridged = i2cEngine()) {
         return bridged->i2cRead(address, registerAddress, registerLength, count);
     }
     return {};
 }
 
 bool Device::lastI2cTransferAcknowledged() const {
-    const auto* bridged = dynamic_cast<const K8::I2C_MDIO*>(engine.get());
+    const I2C_MDIO* bridged = i2cEngine();
     return bridged != nullptr && bridged->lastRawTransferAcknowledged();
 }
 

@@ -18,6 +18,7 @@ namespace FTDI::K8 {
 
 class LED;
 class GpioPins;
+class I2C_MDIO;
 
 class Device : public FTDI::Device {
   public:
@@ -58,12 +59,19 @@ class Device : public FTDI::Device {
     // acknowledged; false when there was none or it failed.
     bool lastI2cTransferAcknowledged() const;
 
+    // Set by the factory for a board whose spare pins drive a status LED.
+    void markStatusLed() { board.statusLed = true; }
+
     std::string protocol;
     std::unique_ptr<LED> leds;  // set by the factory
     // Made at each opening for a board without status LEDs; null otherwise.
     std::unique_ptr<GpioPins> gpioPins;
     // Time of the last successful sync check; empty until the first.
     std::optional<std::chrono::steady_clock::time_point> lastSync;
+
+  private:
+    // The engine of an I2C adapter; null for other protocols or when closed.
+    I2C_MDIO* i2cEngine() const;
 };
 
 // The clock divisor the chip needs for `rate` Hz: 60 MHz / (2 * rate) - 1,

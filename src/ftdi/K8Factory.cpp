@@ -64,6 +64,7 @@ bool factory(AdapterTable& adapters, const D2xx::DeviceListNode& node) {
         if (hasAdapterNamed(adapters, adapterName)) continue;
         auto device = std::make_unique<Device>(adapterName, serialNumber, description, protocol);
         if (rgbLed) {
+            device->markStatusLed();
             device->leds = std::make_unique<LED_4BitRGB>(device.get());
         } else {
             device->leds = std::make_unique<LED_None>(device.get());

@@ -10,6 +10,7 @@ namespace FTDI::Talvik {
 
 Device::Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription)
     : FTDI::Device(std::move(adapterName), std::move(usbSerialNumber), std::move(usbDescription)) {
+    board.family = BoardFamily::OlderFamily;
     engine = std::make_unique<MDIO>(this);
 }
 

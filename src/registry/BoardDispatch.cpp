@@ -3,6 +3,7 @@
 // service of the older family; GPIO pins and raw I2C of K8 boards.
 #include <stdexcept>
 #include <string>
+#include <typeinfo>
 
 #include "ftdi/K8Device.h"
 #include "ftdi/TalvikDevice.h"
@@ -15,14 +16,17 @@ std::uint8_t low8(std::uint32_t value) {
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
-// Throws std::bad_cast for an adapter of the other family.
+// Throws std::bad_cast for an adapter of the other family: the failure text
+// hosts have always seen for board registers on a K8 adapter.
 FTDI::Talvik::Device& talvikDevice(FTDI::Device& adapter) {
-    return dynamic_cast<FTDI::Talvik::Device&>(adapter);
+    if (adapter.traits().family != FTDI::BoardFamily::OlderFamily) throw std::bad_cast();
+    return static_cast<FTDI::Talvik::Device&>(adapter);
 }
 
 // Null for an adapter of the other family: not a failure for these services.
 FTDI::K8::Device* k8Device(FTDI::Device& adapter) {
-    return dynamic_cast<FTDI::K8::Device*>(&adapter);
+    if (adapter.traits().family != FTDI::BoardFamily::K8) return nullptr;
+    return static_cast<FTDI::K8::Device*>(&adapter);
 }
 
 }  // namespace
