@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "InstantDriver.h"
-#include "ftdi/K8Device.h"
+#include "boards/K8Device.h"
 #include "mdio/K8MDIO.h"
 #include "mdiohost.h"
 

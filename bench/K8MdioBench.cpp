@@ -7,7 +7,7 @@
 
 #include "CountingAllocator.h"
 #include "InstantDriver.h"
-#include "ftdi/K8Device.h"
+#include "boards/K8Device.h"
 #include "mdio/K8MDIO.h"
 #include "mdiohost.h"
 #include "mpsse/CommandQueue.h"

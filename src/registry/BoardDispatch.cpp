@@ -5,8 +5,8 @@
 #include <string>
 #include <typeinfo>
 
-#include "ftdi/K8Device.h"
-#include "ftdi/TalvikDevice.h"
+#include "boards/K8Device.h"
+#include "boards/TalvikDevice.h"
 #include "registry/TalvikControl.h"
 
 namespace {

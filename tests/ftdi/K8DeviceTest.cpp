@@ -9,8 +9,8 @@
 #include "Failure.h"
 #include "Hex.h"
 #include "ScriptedDriver.h"
-#include "ftdi/K8Device.h"
-#include "leds/LED_None.h"
+#include "boards/K8Device.h"
+#include "boards/LED_None.h"
 #include "mdio/K8MDIO.h"
 
 using testing_support::toHex;

@@ -13,7 +13,7 @@
 #include "I2cBytes.h"
 #include "ScriptedDriver.h"
 #include "api/Exceptions.h"
-#include "ftdi/K8Device.h"
+#include "boards/K8Device.h"
 #include "mdio/I2C_MDIO.h"
 
 using namespace testing_support::i2c;

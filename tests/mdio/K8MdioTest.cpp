@@ -10,7 +10,7 @@
 #include "Hex.h"
 #include "ScriptedDriver.h"
 #include "api/Exceptions.h"
-#include "ftdi/K8Device.h"
+#include "boards/K8Device.h"
 #include "mdio/K8MDIO.h"
 #include "mdio/MdioFramePieces.h"
 #include "mdio/MpsseFrames.h"

@@ -8,8 +8,8 @@
 
 #include "ScriptedDriver.h"
 #include "api/Exceptions.h"
-#include "ftdi/TalvikDevice.h"
-#include "ftdi/TalvikFactory.h"
+#include "boards/TalvikDevice.h"
+#include "boards/TalvikFactory.h"
 #include "mdio/MDIO.h"
 
 using testing_support::Bytes;

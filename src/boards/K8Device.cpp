@@ -1,16 +1,16 @@
-#include "ftdi/K8Device.h"
+#include "boards/K8Device.h"
 
 #include <array>
 #include <thread>
 
 #include "api/Exceptions.h"
+#include "boards/GpioPins.h"
+#include "boards/LED.h"
 #include "ftdi/ClockRate.h"
-#include "ftdi/GpioPins.h"
 #include "ftdi/K8Board.h"
 #include "ftdi/MpsseCommands.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
-#include "leds/LED.h"
 #include "mdio/I2C_MDIO.h"
 #include "mdio/K8MDIO.h"
 

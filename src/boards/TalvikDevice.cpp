@@ -1,4 +1,4 @@
-#include "ftdi/TalvikDevice.h"
+#include "boards/TalvikDevice.h"
 
 #include <array>
 
