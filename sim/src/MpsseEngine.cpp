@@ -1,8 +1,10 @@
 #include "MpsseEngine.h"
 
 #include <array>
+#include <optional>
 
 #include "ftdi/MpsseCommands.h"
+#include "ftdi/MpsseStream.h"
 
 namespace mdiosim {
 
@@ -92,14 +94,15 @@ std::size_t MpsseEngine::run(const std::uint8_t* bytes, std::size_t count, Reply
 
 std::size_t MpsseEngine::shiftCommand(const std::uint8_t* bytes, std::size_t count,
                                       ReplyQueue& replies) {
+    // The stream decoder says where the command ends, or that it is cut short.
+    const std::optional<StreamCommand> command = commandAt({bytes, count});
+    if (!command) return 0;
     const std::uint8_t opcode = bytes[0];
     const bool bitMode = (opcode & kShiftBitMode) != 0;
-    if (count < (bitMode ? 2u : 3u)) return 0;
     const unsigned lengthField =
         bitMode ? (bytes[1] & kBitLengthMask) : static_cast<unsigned>(bytes[1] | (bytes[2] << 8));
     const ShiftSizes sizes = shiftCommandSizes(opcode, lengthField);
-    const std::size_t total = 1 + sizes.lengthOperandBytes + sizes.dataOutBytes;
-    if (count < total) return 0;
+    const std::size_t total = command->length;
 
     const std::uint8_t* out = bytes + 1 + sizes.lengthOperandBytes;
     const bool writes = (opcode & kShiftWritesData) != 0;

@@ -28,8 +28,21 @@ void Device::afterBringUp() {
     if (engine) engine->deviceOpened();
 }
 
+std::recursive_mutex& Device::transferLock() {
+    return usbLock();
+}
+
 void Device::writeBytes(const std::uint8_t* bytes, std::uint32_t count) {
     UsbLockGuard lock(usbLock());
+    send(bytes, count);
+}
+
+void Device::readBytes(std::uint8_t* buffer, std::uint32_t count) {
+    UsbLockGuard lock(usbLock());
+    receive(buffer, count);
+}
+
+void Device::send(const std::uint8_t* bytes, std::uint32_t count) {
     std::uint32_t done = 0;
     unsigned stalled = 0;
     while (done < count) {
@@ -47,8 +60,7 @@ void Device::writeBytes(const std::uint8_t* bytes, std::uint32_t count) {
     }
 }
 
-void Device::readBytes(std::uint8_t* buffer, std::uint32_t count) {
-    UsbLockGuard lock(usbLock());
+void Device::receive(std::uint8_t* buffer, std::uint32_t count) {
     std::uint32_t received = 0;
     unsigned emptyReads = 0;  // every empty read of this call, not only consecutive ones
     while (received < count) {

@@ -9,16 +9,18 @@
 #include <memory>
 #include <string>
 
+#include "ftdi/BoardTraits.h"
 #include "ftdi/d2xx/D2xxAbi.h"
+#include "mpsse/Link.h"
 
 namespace FTDI {
 
 class MDIO;
 
-class Device {
+class Device : public Mpsse::Link {
   public:
     Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription);
-    virtual ~Device();
+    ~Device() override;
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
 
@@ -37,12 +39,23 @@ class Device {
     // or when the device stops answering (six empty reads in one call).
     void readBytes(std::uint8_t* buffer, std::uint32_t count);
 
+    // The link of the engines: the USB lock, and the same write and read
+    // for a caller that already holds it.
+    std::recursive_mutex& transferLock() override;
+    void send(const std::uint8_t* bytes, std::uint32_t count) override;
+    void receive(std::uint8_t* buffer, std::uint32_t count) override;
+
+    const BoardTraits& traits() const { return board; }
+
     std::string name;
     std::string lowerName;  // for look-up by name, which ignores case
     std::string serialNumber;
     std::string description;
     D2xx::Handle handle = nullptr;
     std::unique_ptr<MDIO> engine;
+
+  protected:
+    BoardTraits board;
 };
 
 // How many reads that return no byte one readBytes call tolerates; the next

@@ -69,25 +69,6 @@ inline constexpr Piece<2> kAcknowledgeIn{Mpsse::kReadBitsRisingMsb, kOneBit};
 inline constexpr Piece<3> kByteIn{Mpsse::kReadBytesRisingMsb, kOneByteLow, kOneByteHigh};
 // Clock the master's acknowledge bit out on the falling edge; the bit follows.
 inline constexpr Piece<2> kAcknowledgeOutHeader{Mpsse::kWriteBitsFallingMsb, kOneBit};
-// After the last command of a queue: return what was collected now.
-inline constexpr Piece<1> kSendImmediate{Mpsse::kSendImmediate};
-
-// --- Reply list. A transaction adds a pair: the acknowledge bytes it
-// returns (one per byte written on the bus), then its data bytes (one per
-// byte read), or one of two tags the I2C-to-MDIO bridge uses for a 32-bit
-// value read as two halves.
-inline constexpr std::uint32_t kLowHalfTag = 102;   // two bytes, bits 15..0
-inline constexpr std::uint32_t kHighHalfTag = 202;  // two bytes, bits 31..16
-inline constexpr std::uint32_t kHalfBytes = 2;
-
-constexpr bool isHalfTag(std::uint32_t entry) {
-    return entry == kLowHalfTag || entry == kHighHalfTag;
-}
-// Reply bytes a data entry stands for.
-constexpr std::uint32_t dataBytes(std::uint32_t entry) {
-    return isHalfTag(entry) ? kHalfBytes : entry;
-}
-
 // The most bytes one raw transaction may carry either way. A byte on the bus
 // costs nine command bytes; this keeps one raw transfer's write near half a
 // megabyte and its reply within what one execute reads.

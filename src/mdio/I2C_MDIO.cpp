@@ -1,12 +1,14 @@
 #include "mdio/I2C_MDIO.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
+#include "ftdi/Device.h"
 #include "ftdi/I2cBusPieces.h"
-#include "ftdi/K8Device.h"
 #include "ftdi/UsbLock.h"
 #include "mdio/I2cBridgeFrames.h"
+#include "mdio/K8MDIO.h"
 
 namespace FTDI::K8 {
 
@@ -28,6 +30,8 @@ std::uint8_t byteAt(std::uint32_t value, unsigned index) {
     return static_cast<std::uint8_t>(value >> (kBitsPerByte * index));
 }
 
+using Mpsse::ReplyKind;
+
 void appendMostSignificantFirst(Bytes& bytes, std::uint32_t value) {
     for (unsigned i = kValueBytes; i-- > 0;)
         bytes.push_back(byteAt(value, i));
@@ -45,10 +49,25 @@ void checkTransactionSize(const FTDI::Device& device, std::uint64_t bytes) {
     }
 }
 
+// The bridge's transfers end as every I2C transfer does, and go early at the
+// MDIO engine's limits.
+Mpsse::Framing bridgeFraming() {
+    Mpsse::Framing framing = i2cFraming();
+    framing.commandHeadroom = kCommandHeadroom;
+    framing.commandLimit = kCommandLimit;
+    framing.replyLimit = kReplyLimit;
+    return framing;
+}
+
+// Acknowledges of a bridge transaction that sets or writes: address, op
+// byte, two data bytes; of one that reads: address, op byte, read address.
+constexpr std::uint32_t kSetAcknowledges = 4;
+constexpr std::uint32_t kReadAcknowledges = 3;
+
 }  // namespace
 
 void appendBridgeFrame(std::uint8_t operation, std::uint32_t address, std::uint8_t field,
-                       std::uint16_t data, Bytes& queue, Replies& replies) {
+                       std::uint16_t data, Mpsse::CommandQueue& queue, Mpsse::ReplySlot readInto) {
     const auto writeAddress = static_cast<std::uint8_t>(address << 1 | kWriteBit);
     appendI2cIdle(queue);
     appendI2cStart(queue);
@@ -58,7 +77,7 @@ void appendBridgeFrame(std::uint8_t operation, std::uint32_t address, std::uint8
         appendI2cWriteByte(queue, static_cast<std::uint8_t>(data & 0xFF));
         appendI2cWriteByte(queue, static_cast<std::uint8_t>(data >> 8));
         appendI2cStop(queue);
-        replies.insert(replies.end(), {4, 0});
+        queue.expect({ReplyKind::Acknowledge, kSetAcknowledges, 0});
         return;
     }
     // Repeated START: the bridge keeps the op byte and answers the read.
@@ -68,42 +87,12 @@ void appendBridgeFrame(std::uint8_t operation, std::uint32_t address, std::uint8
     appendI2cReadByte(queue, true);
     appendI2cReadByte(queue, false);
     appendI2cStop(queue);
-    std::uint32_t data16 = kHalfBytes;
-    if (operation == kReadHalf)
-        data16 = (field & kFieldMask) != kLowHalf ? kHighHalfTag : kLowHalfTag;
-    replies.insert(replies.end(), {3, data16});
+    queue.expect({ReplyKind::Acknowledge, kReadAcknowledges, 0});
+    queue.expect(readInto);
 }
 
-Values decodeBridgeReplies(const Replies& replies, const Bytes& bytes) {
-    Values values;
-    std::size_t offset = 0;
-    std::uint32_t pendingLowHalf = 0;
-    auto take = [&](std::uint32_t count) {
-        if (offset + count > bytes.size())
-            throw std::logic_error("I2C reply shorter than its list");
-        std::uint32_t value = 0;
-        for (std::uint32_t i = 0; i < count; ++i) {
-            if (i < kValueBytes) value |= std::uint32_t{bytes[offset + i]} << (kBitsPerByte * i);
-        }
-        offset += count;
-        return value;
-    };
-    for (std::size_t pair = 0; pair + 1 < replies.size(); pair += 2) {
-        const std::uint32_t entry = replies[pair + 1];
-        if (entry == 0) continue;
-        if (entry == kLowHalfTag) {
-            pendingLowHalf = take(kHalfBytes);
-        } else if (entry == kHighHalfTag) {
-            values.push_back(take(kHalfBytes) << 16 | pendingLowHalf);
-        } else {
-            values.push_back(take(entry));
-        }
-    }
-    return values;
-}
-
-I2C_MDIO::I2C_MDIO(Device* owner) : MDIO(owner, kHighestI2cAddress), i2cReplies(kRawI2cQueue + 1) {
-    commands.resize(kRawI2cQueue + 1);
+I2C_MDIO::I2C_MDIO(FTDI::Device* owner) : FTDI::MDIO(owner, kHighestI2cAddress, bridgeFraming()) {
+    addQueues(1);  // the raw queue
 }
 
 I2C_MDIO::~I2C_MDIO() = default;
@@ -112,46 +101,50 @@ void I2C_MDIO::queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t r
                           std::uint16_t value) {
     checkPhyId(phyId);
     flushIfFull(phyId);
-    appendBridgeFrame(kSetAddress, phyId, mmd, registerAddress, commands[phyId], i2cReplies[phyId]);
-    appendBridgeFrame(kWrite, phyId, mmd, value, commands[phyId], i2cReplies[phyId]);
+    Mpsse::CommandQueue& queue = queueFor(phyId);
+    appendBridgeFrame(kSetAddress, phyId, mmd, registerAddress, queue);
+    appendBridgeFrame(kWrite, phyId, mmd, value, queue);
 }
 
 void I2C_MDIO::queueRead(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress) {
     checkPhyId(phyId);
     flushIfFull(phyId);
-    appendBridgeFrame(kSetAddress, phyId, mmd, registerAddress, commands[phyId], i2cReplies[phyId]);
-    appendBridgeFrame(kRead, phyId, mmd, 0, commands[phyId], i2cReplies[phyId]);
+    Mpsse::CommandQueue& queue = queueFor(phyId);
+    appendBridgeFrame(kSetAddress, phyId, mmd, registerAddress, queue);
+    appendBridgeFrame(kRead, phyId, mmd, 0, queue,
+                      {ReplyKind::LittleEndian, Mpsse::kHalfReplyBytes, queue.newValue()});
 }
 
 void I2C_MDIO::queueWrite32(std::uint32_t phyId, std::uint32_t address, std::uint32_t data) {
-    if (deviceParameter == 1) {
+    if (deviceParameter() == 1) {
         queueRaw32(phyId, address, &data);
         return;
     }
     checkPhyId(phyId);
     flushIfFull(phyId);
-    Bytes& queue = commands[phyId];
-    Replies& replies = i2cReplies[phyId];
-    appendBridgeFrame(kSetAddressHalf, phyId, kHighHalf, highHalf(address), queue, replies);
-    appendBridgeFrame(kSetAddressHalf, phyId, kLowHalf, lowHalf(address), queue, replies);
-    appendBridgeFrame(kWriteHalf, phyId, kHighHalf, highHalf(data), queue, replies);
-    appendBridgeFrame(kWriteHalf, phyId, kLowHalf, lowHalf(data), queue, replies);
+    Mpsse::CommandQueue& queue = queueFor(phyId);
+    appendBridgeFrame(kSetAddressHalf, phyId, kHighHalf, highHalf(address), queue);
+    appendBridgeFrame(kSetAddressHalf, phyId, kLowHalf, lowHalf(address), queue);
+    appendBridgeFrame(kWriteHalf, phyId, kHighHalf, highHalf(data), queue);
+    appendBridgeFrame(kWriteHalf, phyId, kLowHalf, lowHalf(data), queue);
 }
 
 void I2C_MDIO::queueRead32(std::uint32_t phyId, std::uint32_t address) {
-    if (deviceParameter == 1) {
+    if (deviceParameter() == 1) {
         queueRaw32(phyId, address, nullptr);
         return;
     }
     checkPhyId(phyId);
     flushIfFull(phyId);
-    Bytes& queue = commands[phyId];
-    Replies& replies = i2cReplies[phyId];
-    appendBridgeFrame(kSetAddressHalf, phyId, kHighHalf, highHalf(address), queue, replies);
-    appendBridgeFrame(kSetAddressHalf, phyId, kLowHalf, lowHalf(address), queue, replies);
-    // Low half first: the high-half tag completes the value.
-    appendBridgeFrame(kReadHalf, phyId, kLowHalf, 0, queue, replies);
-    appendBridgeFrame(kReadHalf, phyId, kHighHalf, 0, queue, replies);
+    Mpsse::CommandQueue& queue = queueFor(phyId);
+    appendBridgeFrame(kSetAddressHalf, phyId, kHighHalf, highHalf(address), queue);
+    appendBridgeFrame(kSetAddressHalf, phyId, kLowHalf, lowHalf(address), queue);
+    // Low half, then high half: both fill the one value.
+    const std::uint32_t value = queue.newValue();
+    appendBridgeFrame(kReadHalf, phyId, kLowHalf, 0, queue,
+                      {ReplyKind::LowHalf, Mpsse::kHalfReplyBytes, value});
+    appendBridgeFrame(kReadHalf, phyId, kHighHalf, 0, queue,
+                      {ReplyKind::HighHalf, Mpsse::kHalfReplyBytes, value});
 }
 
 // Raw mode: the address goes out most significant byte first, the value
@@ -161,13 +154,14 @@ void I2C_MDIO::queueRead32(std::uint32_t phyId, std::uint32_t address) {
 void I2C_MDIO::queueRaw32(std::uint32_t phyId, std::uint32_t address, const std::uint32_t* data) {
     checkPhyId(phyId);
     const auto i2cAddress = static_cast<std::uint8_t>(phyId);
+    Mpsse::CommandQueue& queue = queueFor(phyId);
     Bytes bytes;
     appendMostSignificantFirst(bytes, address);
     if (data != nullptr) appendLeastSignificantFirst(bytes, *data);
-    appendI2cWrite(i2cAddress, bytes, commands[phyId], i2cReplies[phyId]);
-    if (data == nullptr) {
-        appendI2cRead(i2cAddress, kValueBytes, commands[phyId], i2cReplies[phyId], false);
-    }
+    appendI2cWrite(i2cAddress, bytes, queue);
+    if (data != nullptr) return;
+    // The four bytes read are the value, least significant first.
+    appendI2cRead(i2cAddress, kValueBytes, queue, false, queue.newValue());
 }
 
 void I2C_MDIO::refuse(const char* operation) const {
@@ -194,45 +188,25 @@ void I2C_MDIO::queueRead32CurrentAddress(std::uint32_t) {
     refuse("32-bit read at the current address");
 }
 
-Values I2C_MDIO::execute(std::uint32_t phyId) {
-    UsbLockGuard lock(usbLock());
-    checkPhyId(phyId);
-    k8Device->syncCheck(false, true);
-    const Bytes bytes =
-        executeI2c(*k8Device, commands[phyId], i2cReplies[phyId], DataEntries::CountsOrHalfTags);
-    Values values = decodeBridgeReplies(i2cReplies[phyId], bytes);
-    i2cReplies[phyId].clear();
-    Values& saved = savedResults[phyId];
-    if (autoFlushing || saved.empty()) return values;
-    values.insert(values.begin(), saved.begin(), saved.end());
-    saved.clear();
-    return values;
-}
-
-void I2C_MDIO::clear(std::uint32_t phyId) {
-    MDIO::clear(phyId);
-    if (phyId <= maxPhyId) i2cReplies[phyId].clear();
-}
-
 Bytes I2C_MDIO::runRawI2c() {
-    UsbLockGuard lock(usbLock());
-    Bytes& queue = commands[kRawI2cQueue];
-    Replies& replies = i2cReplies[kRawI2cQueue];
+    Mpsse::CommandQueue& queue = queueFor(kRawI2cQueue);
+    rawAcknowledged = false;
     try {
-        k8Device->syncCheck(false, true);
-        Bytes data = executeI2c(*k8Device, queue, replies, DataEntries::Counts);
-        replies.clear();
-        return data;
+        transfer(kRawI2cQueue);
     } catch (...) {
         queue.clear();
-        replies.clear();
         throw;
     }
+    const Bytes& acknowledges = queue.acknowledgeBytes();
+    rawAcknowledged = std::all_of(acknowledges.begin(), acknowledges.end(), Mpsse::acknowledged);
+    Bytes data = queue.takeData();
+    queue.clear();
+    return data;
 }
 
 void I2C_MDIO::i2cWrite(std::uint8_t address, const Bytes& bytes) {
     checkTransactionSize(*device, bytes.size());
-    appendI2cWrite(address, bytes, commands[kRawI2cQueue], i2cReplies[kRawI2cQueue]);
+    appendI2cWrite(address, bytes, queueFor(kRawI2cQueue));
     runRawI2c();
 }
 
@@ -243,8 +217,8 @@ Bytes I2C_MDIO::i2cRead(std::uint8_t address, std::uint32_t registerAddress,
     Bytes registerBytes;
     for (unsigned i = 0; i < length; ++i)
         registerBytes.push_back(byteAt(registerAddress, i));
-    appendI2cWrite(address, registerBytes, commands[kRawI2cQueue], i2cReplies[kRawI2cQueue]);
-    appendI2cRead(address, count, commands[kRawI2cQueue], i2cReplies[kRawI2cQueue], false);
+    appendI2cWrite(address, registerBytes, queueFor(kRawI2cQueue));
+    appendI2cRead(address, count, queueFor(kRawI2cQueue), false);
     return runRawI2c();
 }
 

@@ -5,27 +5,26 @@
 // address (0 to 127). As on the MDIO engine, execute sends one address's
 // whole queue in one USB write and reads every reply in one USB read.
 //
-// With deviceParameter 1 (raw mode) the 32-bit operations skip the bridge and
-// talk to a 32-bit register device at the address with plain transactions.
+// With device parameter 1 (raw mode) the 32-bit operations skip the bridge
+// and talk to a 32-bit register device at the address with plain transactions.
 //
-// One more queue, at index 128, carries the raw I2C transactions behind
-// i2cWrite and i2cRead; MDIO operations never touch it.
+// One more queue, after the last bridge address, carries the raw I2C
+// transactions behind i2cWrite and i2cRead; MDIO operations never touch it.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "ftdi/I2cMaster.h"
-#include "mdio/K8MDIO.h"
+#include "mdio/MDIO.h"
 
 namespace FTDI::K8 {
 
-class I2C_MDIO : public MDIO {
+class I2C_MDIO : public FTDI::MDIO {
   public:
     static constexpr std::uint32_t kHighestI2cAddress = 127;
     static constexpr std::uint32_t kRawI2cQueue = kHighestI2cAddress + 1;
 
-    explicit I2C_MDIO(Device* owner);
+    explicit I2C_MDIO(FTDI::Device* owner);
     ~I2C_MDIO() override;
 
     void queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress,
@@ -46,13 +45,7 @@ class I2C_MDIO : public MDIO {
     void queueRead32PreIncrementAddress(std::uint32_t phyId) override;
     void queueRead32CurrentAddress(std::uint32_t phyId) override;
 
-    // Under the USB lock: sync check (at most once a second), one write, one
-    // read. One value per queued read, in queue order, after the values of
-    // earlier automatic executes.
-    Values execute(std::uint32_t phyId) override;
-    void clear(std::uint32_t phyId) override;
-
-    // Raw I2C on queue 128, each a whole transfer of its own.
+    // Raw I2C on the raw queue, each a whole transfer of its own.
     void i2cWrite(std::uint8_t address, const I2c::Bytes& bytes);
     // Writes the `registerLength` (at most 4) low bytes of `registerAddress`,
     // least significant first, in a transaction of its own, then reads
@@ -60,29 +53,28 @@ class I2C_MDIO : public MDIO {
     // write.
     I2c::Bytes i2cRead(std::uint8_t address, std::uint32_t registerAddress,
                        std::uint8_t registerLength, std::uint32_t count);
-    // Sends the raw queue under the USB lock after the sync check; returns
-    // the data bytes. A failure empties the raw queue and its reply list, so
-    // no half-sent transaction is sent again by the next call.
-    I2c::Bytes runRawI2c();
-
-    // One reply list per queue: 0..127 for the bridge addresses, 128 raw.
-    std::vector<I2c::Replies> i2cReplies;
+    // Whether the slave acknowledged every byte written in the last raw
+    // transfer (the address bytes included); false after a failed one.
+    bool lastRawTransferAcknowledged() const { return rawAcknowledged; }
+    const Mpsse::CommandQueue& rawQueue() const { return queueOf(kRawI2cQueue); }
 
   private:
+    // Sends the raw queue under the USB lock after the sync check; returns
+    // the data bytes. A failure empties the raw queue, so no half-sent
+    // transaction is sent again by the next call.
+    I2c::Bytes runRawI2c();
     void refuse(const char* operation) const;
     void queueRaw32(std::uint32_t phyId, std::uint32_t address, const std::uint32_t* data);
+
+    bool rawAcknowledged = false;
 };
 
 // Appends one bridge transaction for `operation` (I2cBridgeFrames.h) to the
 // bridge at `address`. Set and write operations carry `data`, low byte first;
-// read operations ignore it and turn the bus around with a repeated START.
+// read operations ignore it, turn the bus around with a repeated START and
+// put their two bytes into `readInto`.
 void appendBridgeFrame(std::uint8_t operation, std::uint32_t address, std::uint8_t field,
-                       std::uint16_t data, I2c::Bytes& queue, I2c::Replies& replies);
-
-// Turns the data bytes of an execute into register values by the data
-// entries of its reply list: a count n is one value of n bytes, least
-// significant first; a low-half tag keeps two bytes as the pending low half,
-// a high-half tag adds high << 16 | low.
-Values decodeBridgeReplies(const I2c::Replies& replies, const I2c::Bytes& bytes);
+                       std::uint16_t data, Mpsse::CommandQueue& queue,
+                       Mpsse::ReplySlot readInto = {});
 
 }  // namespace FTDI::K8

@@ -1,9 +1,5 @@
 #include "mdio/K8MDIO.h"
 
-#include <numeric>
-
-#include "ftdi/K8Device.h"
-#include "ftdi/UsbLock.h"
 #include "mdio/MdioFramePieces.h"
 #include "mdio/MpsseFrames.h"
 
@@ -11,10 +7,29 @@ namespace FTDI::K8 {
 
 using namespace MdioFrames;
 
-MDIO::MDIO(Device* owner) : MDIO(owner, 31) {}
+Mpsse::Framing k8Framing() {
+    return {.sendImmediateWhenReading = true,
+            .closing = kFinalIdle,
+            .commandHeadroom = kCommandHeadroom,
+            .commandLimit = kCommandLimit,
+            .replyLimit = kReplyLimit};
+}
 
-MDIO::MDIO(Device* owner, std::uint32_t highestPhyId)
-    : FTDI::MDIO(owner, highestPhyId), k8Device(owner) {}
+MDIO::MDIO(FTDI::Device* owner) : MDIO(owner, 31) {}
+
+MDIO::MDIO(FTDI::Device* owner, std::uint32_t highestPhyId)
+    : FTDI::MDIO(owner, highestPhyId, k8Framing()), templates(highestPhyId + 1) {}
+
+const Clause45Template* MDIO::buildClause45Template(std::uint32_t phyId, std::uint8_t mmd) {
+    Clause45Template& frames = templates[phyId];
+    const std::uint8_t preambleBits = preamble(phyId);
+    if (preambleBits > kMaxPreambleBits) return nullptr;
+    frames.build(preambleBits, phyId, mmd);
+    // A queue never holds more than one transfer: room for that is made
+    // once, so queueing never reallocates.
+    queueFor(phyId).reserve(kCommandLimit + kFinalIdle.size() + 1);
+    return &frames;
+}
 
 MDIO::~MDIO() = default;
 
@@ -23,41 +38,45 @@ void MDIO::queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t regis
                       std::uint16_t value) {
     checkPhyId(phyId);
     flushIfFull(phyId);
-    appendClause45Frame(kClause45Address, preambles[phyId], phyId, mmd, registerAddress,
-                        commands[phyId], replySizes[phyId]);
-    appendClause45Frame(kClause45Write, preambles[phyId], phyId, mmd, value, commands[phyId],
-                        replySizes[phyId]);
+    if (const Clause45Template* frames = clause45Template(phyId, mmd)) {
+        frames->queueWrite(queueFor(phyId), registerAddress, value);
+        return;
+    }
+    appendClause45Frame(kClause45Address, preamble(phyId), phyId, mmd, registerAddress,
+                        queueFor(phyId));
+    appendClause45Frame(kClause45Write, preamble(phyId), phyId, mmd, value, queueFor(phyId));
 }
 
 void MDIO::queueRead(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress) {
     checkPhyId(phyId);
     flushIfFull(phyId);
-    appendClause45Frame(kClause45Address, preambles[phyId], phyId, mmd, registerAddress,
-                        commands[phyId], replySizes[phyId]);
-    appendClause45Frame(kClause45Read, preambles[phyId], phyId, mmd, 0, commands[phyId],
-                        replySizes[phyId]);
+    if (const Clause45Template* frames = clause45Template(phyId, mmd)) {
+        frames->queueRead(queueFor(phyId), registerAddress);
+        return;
+    }
+    appendClause45Frame(kClause45Address, preamble(phyId), phyId, mmd, registerAddress,
+                        queueFor(phyId));
+    appendClause45Frame(kClause45Read, preamble(phyId), phyId, mmd, 0, queueFor(phyId));
 }
 
 void MDIO::queueWriteC22(std::uint32_t phyId, std::uint8_t registerAddress, std::uint16_t value) {
     checkPhyId(phyId);
     flushIfFull(phyId);
-    appendClause22Frame(kClause22Write, preambles[phyId], phyId, registerAddress, value,
-                        commands[phyId], replySizes[phyId]);
+    appendClause22Frame(kClause22Write, preamble(phyId), phyId, registerAddress, value,
+                        queueFor(phyId));
 }
 
 void MDIO::queueReadC22(std::uint32_t phyId, std::uint8_t registerAddress) {
     checkPhyId(phyId);
     flushIfFull(phyId);
-    appendClause22Frame(kClause22Read, preambles[phyId], phyId, registerAddress, 0, commands[phyId],
-                        replySizes[phyId]);
+    appendClause22Frame(kClause22Read, preamble(phyId), phyId, registerAddress, 0, queueFor(phyId));
 }
 
 void MDIO::queue32(std::uint32_t phyId, std::uint8_t kind, std::uint32_t address,
                    std::uint32_t data) {
     checkPhyId(phyId);
     flushIfFull(phyId);
-    appendRegister32Frame(kind, preambles[phyId], phyId, address, data, commands[phyId],
-                          replySizes[phyId]);
+    appendRegister32Frame(kind, preamble(phyId), phyId, address, data, queueFor(phyId));
 }
 
 void MDIO::queueWrite32(std::uint32_t phyId, std::uint32_t address, std::uint32_t data) {
@@ -82,39 +101,6 @@ void MDIO::queueRead32PreIncrementAddress(std::uint32_t phyId) {
 
 void MDIO::queueRead32CurrentAddress(std::uint32_t phyId) {
     queue32(phyId, kRegister32ReadCurrent, 0, 0);
-}
-
-Values MDIO::execute(std::uint32_t phyId) {
-    UsbLockGuard lock(usbLock());
-    checkPhyId(phyId);
-    k8Device->syncCheck(false, true);
-    Values values = executeFrames(*k8Device, commands[phyId], replySizes[phyId]);
-    Values& saved = savedResults[phyId];
-    if (autoFlushing || saved.empty()) return values;
-    values.insert(values.begin(), saved.begin(), saved.end());
-    saved.clear();
-    return values;
-}
-
-void MDIO::flushIfFull(std::uint32_t phyId) {
-    const Values& replies = replySizes[phyId];
-    bool full = commands[phyId].size() + kCommandHeadroom > kCommandLimit;
-    // No entry is larger than a 32-bit read's, so the sum is only worth
-    // taking once the list is long enough to reach the limit; a batch stays
-    // linear in its length.
-    if (!full && replies.size() * kReply32Bytes >= kReplyLimit) {
-        full = std::accumulate(replies.begin(), replies.end(), std::uint64_t{0}) >= kReplyLimit;
-    }
-    if (!full) return;
-
-    autoFlushing = true;
-    struct ClearOnExit {
-        bool& flag;
-        ~ClearOnExit() { flag = false; }
-    } clearOnExit{autoFlushing};
-    const Values values = execute(phyId);
-    Values& saved = savedResults[phyId];
-    saved.insert(saved.end(), values.begin(), values.end());
 }
 
 }  // namespace FTDI::K8

@@ -7,13 +7,12 @@
 
 namespace FTDI {
 
-MDIO::MDIO(Device* owner, std::uint32_t highestPhyId)
+MDIO::MDIO(Device* owner, std::uint32_t highestPhyId, Mpsse::Framing transferFraming)
     : device(owner),
-      commands(highestPhyId + 1),
-      replySizes(highestPhyId + 1),
+      queues(highestPhyId + 1),
       preambles(highestPhyId + 1, kDefaultPreambleBits),
       maxPhyId(highestPhyId),
-      savedResults(highestPhyId + 1) {}
+      framing(transferFraming) {}
 
 MDIO::~MDIO() = default;
 
@@ -28,8 +27,24 @@ void MDIO::queueWrite32CurrentAddress(std::uint32_t, std::uint32_t) {}
 void MDIO::queueRead32PreIncrementAddress(std::uint32_t) {}
 void MDIO::queueRead32CurrentAddress(std::uint32_t) {}
 
-Values MDIO::execute(std::uint32_t) {
-    return {};
+void MDIO::transfer(std::uint32_t index) {
+    // The hook, the write and the read stay together: no other transfer may
+    // come between a batch and its replies.
+    const std::lock_guard lock(device->transferLock());
+    device->beforeTransfer();
+    queues[index].sendAndCollect(*device, framing);
+}
+
+Values MDIO::execute(std::uint32_t phyId) {
+    Values results;
+    execute(phyId, results);
+    return results;
+}
+
+void MDIO::execute(std::uint32_t phyId, Values& results) {
+    checkPhyId(phyId);
+    transfer(phyId);
+    queues[phyId].takeValues(results);
 }
 
 void MDIO::setPreamble(std::uint32_t phyId, std::uint8_t preambleBits) {
@@ -44,19 +59,12 @@ void MDIO::clearAll() {
 
 void MDIO::clear(std::uint32_t phyId) {
     if (phyId > maxPhyId) return;
-    // clear() keeps the capacity, so a cleared queue fills again without allocating.
-    commands[phyId].clear();
-    savedResults[phyId].clear();
-    replySizes[phyId].clear();
+    queues[phyId].clear();
 }
 
-void MDIO::checkPhyId(std::uint32_t phyId) {
-    if (phyId > maxPhyId) {
-        throw std::runtime_error(device->serialNumber + ": Phy id, " + std::to_string(phyId) +
-                                 ", out of range: min = 0, max = " + std::to_string(maxPhyId));
-    }
+void MDIO::throwPhyIdOutOfRange(std::uint32_t phyId) const {
+    throw std::runtime_error(device->serialNumber + ": Phy id, " + std::to_string(phyId) +
+                             ", out of range: min = 0, max = " + std::to_string(maxPhyId));
 }
-
-void MDIO::flushIfFull(std::uint32_t) {}
 
 }  // namespace FTDI

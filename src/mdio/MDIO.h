@@ -1,15 +1,18 @@
 // FTDI::MDIO: the MDIO engine every adapter device owns. The registry queues
 // register operations on it per PHY id and later asks it to execute one PHY's
-// queue. An operation is queued by appending its encoded frame to the PHY's
-// command buffer and, for a read, an entry to the PHY's reply-size list;
-// execute returns the values of that PHY's reads in queue order.
+// queue. An operation is queued by appending its encoded frames to the PHY's
+// command queue, a read together with the reply slot its value comes from;
+// execute sends the queue in one transfer and returns the values of that
+// PHY's reads in queue order.
 //
-// This base class holds the per-PHY queues all engines share, does nothing
-// for every operation, and checks PHY ids.
+// This base class holds the per-PHY queues, the one execute every engine
+// shares, does nothing for every operation, and checks PHY ids.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "mpsse/CommandQueue.h"
 
 namespace FTDI {
 
@@ -22,7 +25,7 @@ inline constexpr std::uint8_t kDefaultPreambleBits = 32;
 
 class MDIO {
   public:
-    MDIO(Device* owner, std::uint32_t highestPhyId);
+    MDIO(Device* owner, std::uint32_t highestPhyId, Mpsse::Framing framing = {});
     virtual ~MDIO();
     MDIO(const MDIO&) = delete;
     MDIO& operator=(const MDIO&) = delete;
@@ -43,29 +46,54 @@ class MDIO {
     virtual void queueRead32PreIncrementAddress(std::uint32_t phyId);
     virtual void queueRead32CurrentAddress(std::uint32_t phyId);
 
-    // Sends the PHY's queue and returns, in queue order, the values saved by
-    // earlier automatic executes followed by the values read now.
-    virtual Values execute(std::uint32_t phyId);
+    // Under the USB lock: the link's before-transfer hook, one write of the
+    // PHY's queue, one read of its replies. Returns, in queue order, the
+    // values collected by earlier early executes and the values read now.
+    Values execute(std::uint32_t phyId);
+    // The same into `results`, whose storage the queue takes over in turn:
+    // a caller that keeps its list allocates nothing per execute.
+    void execute(std::uint32_t phyId, Values& results);
 
-    virtual void setPreamble(std::uint32_t phyId, std::uint8_t preambleBits);
+    void setPreamble(std::uint32_t phyId, std::uint8_t preambleBits);
+    std::uint8_t preamble(std::uint32_t phyId) const { return preambles[phyId]; }
     virtual void deviceOpened() {}
-    virtual void reservedHook() {}
-    virtual void clearAll();
+    void clearAll();
     virtual void clear(std::uint32_t phyId);
-    // Throws std::runtime_error when phyId exceeds maxPhyId.
-    virtual void checkPhyId(std::uint32_t phyId);
+    // Throws std::runtime_error when phyId exceeds the highest PHY id.
+    void checkPhyId(std::uint32_t phyId) const {
+        if (phyId > maxPhyId) throwPhyIdOutOfRange(phyId);
+    }
+    std::uint32_t highestPhyId() const { return maxPhyId; }
+
+    // The access mode the host chose for the adapter (0 or 1).
+    void setDeviceParameter(std::uint32_t value) { parameter = value; }
+    std::uint32_t deviceParameter() const { return parameter; }
+
+    // What is queued for a PHY and not yet sent.
+    const Mpsse::CommandQueue& queueOf(std::uint32_t phyId) const { return queues[phyId]; }
+
+  protected:
+    Mpsse::CommandQueue& queueFor(std::uint32_t phyId) { return queues[phyId]; }
     // Executes the PHY's queue early when one more operation might outgrow
-    // one USB transfer, keeping the values in savedResults.
-    virtual void flushIfFull(std::uint32_t phyId);
+    // one USB transfer; its values wait in the queue for the next execute.
+    void flushIfFull(std::uint32_t phyId) {
+        if (queues[phyId].dueForEarlyExecute(framing)) transfer(phyId);
+    }
+    // One transfer of the queue at `index` under the USB lock, values kept.
+    void transfer(std::uint32_t index);
+    // Engines with a queue beyond the PHY ids (the raw I2C queue) add it here.
+    void addQueues(std::size_t count) { queues.resize(queues.size() + count); }
 
     Device* device;  // the owner; not owned
-    std::vector<Bytes> commands;
-    std::vector<Values> replySizes;
+
+  private:
+    [[noreturn]] void throwPhyIdOutOfRange(std::uint32_t phyId) const;
+
+    std::vector<Mpsse::CommandQueue> queues;
     std::vector<std::uint8_t> preambles;
     std::uint32_t maxPhyId;
-    bool autoFlushing = false;
-    std::vector<Values> savedResults;
-    std::uint32_t deviceParameter = 0;
+    Mpsse::Framing framing;
+    std::uint32_t parameter = 0;
 };
 
 }  // namespace FTDI

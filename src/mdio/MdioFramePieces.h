@@ -132,15 +132,11 @@ inline constexpr Piece<3> kValue16In{kReadBytesRisingMsb, 0x01, 0x00};
 // A 32-bit value in: 16 bits, the middle bit, 16 bits.
 inline constexpr Piece<8> kValue32In{kReadBytesRisingMsb, 0x01, 0x00, kReadBitsRisingMsb, 0x00,
                                      kReadBytesRisingMsb, 0x01, 0x00};
-// After the last frame: ask the chip to return what it collected now.
-inline constexpr Piece<1> kSendImmediate{Mpsse::kSendImmediate};
 // MDC and MDIO high, both driven: the line rests here between transfers.
 inline constexpr Piece<3> kFinalIdle{kSetDataBitsLow, K8::kClockAndDataHigh,
                                      K8::kDriveClockAndData};
 
-// The trailer executeFrames appends at most, and the longest frame: a 32-bit
-// write at an address with a 64-bit preamble.
-inline constexpr std::size_t kTrailerBytes = kSendImmediate.size() + kFinalIdle.size();
+// The longest frame: a 32-bit write at an address with a 64-bit preamble.
 inline constexpr std::size_t kMaxPreambleBytes =
     (kMaxPreambleBits / kBitsPerGroup) * preambleGroup(kBitsPerGroup).size();
 inline constexpr std::size_t kFrameHeaderBytes = kLineLow.size() + kStartClause22.size() +

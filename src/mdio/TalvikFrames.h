@@ -14,11 +14,8 @@
 // byte 1 alone.
 #pragma once
 
-#include <algorithm>
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace FTDI::Talvik::Frames {
 
@@ -48,7 +45,8 @@ inline constexpr std::uint32_t kReplyBoardValue = 1;
 // at most 13107 frames, its select frame included.
 inline constexpr std::uint32_t kMaxTransferBytes = 65535;
 
-using Bytes = std::vector<std::uint8_t>;
+// One command frame, as it goes on the wire.
+using Frame = std::array<std::uint8_t, kFrameSize>;
 
 constexpr std::uint8_t lowByte(std::uint16_t value) {
     return static_cast<std::uint8_t>(value);
@@ -57,45 +55,34 @@ constexpr std::uint8_t highByte(std::uint16_t value) {
     return static_cast<std::uint8_t>(value >> 8);
 }
 
-inline void appendFrame(Bytes& out, std::uint8_t operation, std::uint8_t addressLow,
-                        std::uint8_t addressHigh, std::uint8_t dataLow, std::uint8_t dataHigh) {
-    const std::array<std::uint8_t, kFrameSize> frame{operation, addressLow, addressHigh, dataLow,
-                                                     dataHigh};
-    // Grown, then filled: an insert into a queue that GCC 12 at -O3 has just
-    // seen cleared draws a false buffer-overflow warning.
-    const std::size_t at = out.size();
-    out.resize(at + frame.size());
-    std::copy(frame.begin(), frame.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
 // Tells the controller to start over; answered with nothing.
-inline void appendInit(Bytes& out) {
-    appendFrame(out, kOpInit, kUnusedByte, kUnusedByte, kUnusedByte, kUnusedByte);
+constexpr Frame initFrame() {
+    return {kOpInit, kUnusedByte, kUnusedByte, kUnusedByte, kUnusedByte};
 }
 
 // The MMD is ORed into byte 0 as it is; byte 0 keeps the low 8 bits.
-inline void appendMdioWrite(Bytes& out, std::uint8_t mmd, std::uint16_t registerAddress,
-                            std::uint16_t value) {
-    appendFrame(out, static_cast<std::uint8_t>(kOpMdioWrite | mmd), lowByte(registerAddress),
-                highByte(registerAddress), lowByte(value), highByte(value));
+constexpr Frame mdioWriteFrame(std::uint8_t mmd, std::uint16_t registerAddress,
+                               std::uint16_t value) {
+    return {static_cast<std::uint8_t>(kOpMdioWrite | mmd), lowByte(registerAddress),
+            highByte(registerAddress), lowByte(value), highByte(value)};
 }
 
-inline void appendMdioRead(Bytes& out, std::uint8_t mmd, std::uint16_t registerAddress) {
-    appendFrame(out, static_cast<std::uint8_t>(kOpMdioRead | mmd), lowByte(registerAddress),
-                highByte(registerAddress), kUnusedByte, kUnusedByte);
+constexpr Frame mdioReadFrame(std::uint8_t mmd, std::uint16_t registerAddress) {
+    return {static_cast<std::uint8_t>(kOpMdioRead | mmd), lowByte(registerAddress),
+            highByte(registerAddress), kUnusedByte, kUnusedByte};
 }
 
-inline void appendBoardRegisterWrite(Bytes& out, std::uint8_t boardRegister, std::uint8_t value) {
-    appendFrame(out, kOpBoardRegisterWrite, boardRegister, kUnusedByte, value, kUnusedByte);
+constexpr Frame boardRegisterWriteFrame(std::uint8_t boardRegister, std::uint8_t value) {
+    return {kOpBoardRegisterWrite, boardRegister, kUnusedByte, value, kUnusedByte};
 }
 
-inline void appendBoardRegisterRead(Bytes& out, std::uint8_t boardRegister) {
-    appendFrame(out, kOpBoardRegisterRead, boardRegister, kUnusedByte, kUnusedByte, kUnusedByte);
+constexpr Frame boardRegisterReadFrame(std::uint8_t boardRegister) {
+    return {kOpBoardRegisterRead, boardRegister, kUnusedByte, kUnusedByte, kUnusedByte};
 }
 
 // The MDIO frames that follow go to `phyAddress`.
-inline void appendPortSelect(Bytes& out, std::uint8_t phyAddress) {
-    appendBoardRegisterWrite(out, kPortSelectRegister, phyAddress);
+constexpr Frame portSelectFrame(std::uint8_t phyAddress) {
+    return boardRegisterWriteFrame(kPortSelectRegister, phyAddress);
 }
 
 }  // namespace FTDI::Talvik::Frames

@@ -16,32 +16,17 @@
 
 namespace FTDI::Talvik {
 
-class Device;
-
 class MDIO : public FTDI::MDIO {
   public:
     // PHY addresses 0 to 31: the five bits of an MDIO port address.
     static constexpr std::uint32_t kHighestPhyAddress = 31;
 
-    explicit MDIO(Device* owner);
+    explicit MDIO(FTDI::Device* owner);
     ~MDIO() override;
 
     void queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress,
                     std::uint16_t value) override;
     void queueRead(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress) override;
-    Values execute(std::uint32_t phyId) override;
-    void clear(std::uint32_t phyId) override;
-    void flushIfFull(std::uint32_t phyId) override;
-
-  private:
-    // Empties the PHY's command bytes and queues its port select frame.
-    void restartCommands(std::uint32_t phyId);
-    // Bytes the replies of the PHY's queued reads take.
-    std::uint32_t pendingReplyBytes(std::uint32_t phyId) const;
-
-    // Where the replies of one execute land; it grows to the largest batch
-    // seen and is kept, so a steady stream of batches does not allocate.
-    Bytes replyBuffer = Bytes(1024);
 };
 
 }  // namespace FTDI::Talvik

@@ -140,9 +140,9 @@ int TalvikControl::setDefaultAdapter(std::uint32_t index) {
 }
 
 void TalvikControl::setDeviceParameter(std::uint32_t index, std::uint32_t value) {
-    engineOf(openAdapterAt(index)).deviceParameter = value != 0 ? 1 : 0;
+    engineOf(openAdapterAt(index)).setDeviceParameter(value != 0 ? 1 : 0);
 }
 
 std::uint32_t TalvikControl::deviceParameter(std::uint32_t index) {
-    return engineOf(openAdapterAt(index)).deviceParameter;
+    return engineOf(openAdapterAt(index)).deviceParameter();
 }

@@ -3,9 +3,10 @@
 // service of the older family; GPIO pins and raw I2C of K8 boards.
 #include <stdexcept>
 #include <string>
+#include <typeinfo>
 
-#include "ftdi/K8Device.h"
-#include "ftdi/TalvikDevice.h"
+#include "boards/K8Device.h"
+#include "boards/TalvikDevice.h"
 #include "registry/TalvikControl.h"
 
 namespace {
@@ -15,14 +16,17 @@ std::uint8_t low8(std::uint32_t value) {
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
-// Throws std::bad_cast for an adapter of the other family.
+// Throws std::bad_cast for an adapter of the other family: the failure text
+// hosts have always seen for board registers on a K8 adapter.
 FTDI::Talvik::Device& talvikDevice(FTDI::Device& adapter) {
-    return dynamic_cast<FTDI::Talvik::Device&>(adapter);
+    if (adapter.traits().family != FTDI::BoardFamily::OlderFamily) throw std::bad_cast();
+    return static_cast<FTDI::Talvik::Device&>(adapter);
 }
 
 // Null for an adapter of the other family: not a failure for these services.
 FTDI::K8::Device* k8Device(FTDI::Device& adapter) {
-    return dynamic_cast<FTDI::K8::Device*>(&adapter);
+    if (adapter.traits().family != FTDI::BoardFamily::K8) return nullptr;
+    return static_cast<FTDI::K8::Device*>(&adapter);
 }
 
 }  // namespace
@@ -50,6 +54,11 @@ std::vector<std::uint8_t> TalvikControl::i2cRead(std::uint32_t adapter, std::uin
         return device->i2cRead(low8(address), registerAddress, registerLength, count);
     }
     return {};
+}
+
+bool TalvikControl::i2cLastTransferAcknowledged(std::uint32_t adapter) {
+    const FTDI::K8::Device* device = k8Device(openAdapterAt(adapter));
+    return device != nullptr && device->lastI2cTransferAcknowledged();
 }
 
 std::uint32_t TalvikControl::gpioSet(std::uint32_t adapter, std::uint8_t pin, std::uint8_t level) {

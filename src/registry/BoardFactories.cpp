@@ -1,7 +1,7 @@
 #include "registry/BoardFactories.h"
 
-#include "ftdi/K8Factory.h"
-#include "ftdi/TalvikFactory.h"
+#include "boards/K8Factory.h"
+#include "boards/TalvikFactory.h"
 
 namespace mdiohost {
 

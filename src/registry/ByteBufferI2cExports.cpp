@@ -10,8 +10,8 @@
 
 #include "api/Guard.h"
 #include "ftdi/I2cBusPieces.h"
-#include "ftdi/K8Device.h"
-#include "mdio/I2C_MDIO.h"
+#include "ftdi/BoardTraits.h"
+#include "ftdi/Device.h"
 #include "mdiohost_ext.h"
 #include "registry/TalvikControl.h"
 
@@ -38,11 +38,12 @@ void checkBuffer(const void* buffer, std::uint32_t count, const char* what) {
     }
 }
 
-// The open adapter, when its engine is the I2C-bridged one that carries raw
+// The open adapter, when it is a K8 I2C adapter: only those carry raw
 // transactions.
 void checkRawI2c(std::uint32_t adapter) {
-    FTDI::Device& device = registry().openAdapterAt(adapter);
-    if (dynamic_cast<FTDI::K8::I2C_MDIO*>(device.engine.get()) == nullptr) {
+    const FTDI::Device& device = registry().openAdapterAt(adapter);
+    const FTDI::BoardTraits& board = device.traits();
+    if (board.family != FTDI::BoardFamily::K8 || board.protocol != FTDI::Protocol::I2c) {
         throw std::invalid_argument(device.name +
                                     ": no raw I2C on this adapter (only K8 adapters whose "
                                     "protocol is I2C have it).");

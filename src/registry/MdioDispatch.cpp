@@ -100,7 +100,7 @@ void TalvikControl::blockWrite32(std::uint32_t adapter, std::uint32_t deviceId,
 std::uint32_t TalvikControl::executeSingleRead(FTDI::Device& device, std::uint32_t adapter,
                                                std::uint32_t phyId) {
     FTDI::Values& kept = resultList(adapter, phyId);
-    kept = device.engine->execute(phyId);
+    device.engine->execute(phyId, kept);
     if (kept.size() == 1) return kept.front();
     if (kept.empty()) throw std::runtime_error(kNoValueRead);
     // The queued values stay in the list, but nothing hands them out: the
@@ -190,10 +190,9 @@ const std::uint32_t* TalvikControl::blockOperationExecute(std::uint32_t adapter,
     FTDI::Device& device = openAdapterAt(adapter);
     FTDI::MDIO& engine = engineOf(device);
     checkPhyId(device, phyId, false);
-    // Execute first: a failed execute leaves the kept list and the count as they were.
-    FTDI::Values values = engine.execute(phyId);
+    // A failed execute leaves the kept list and the count as they were.
     FTDI::Values& kept = resultList(adapter, phyId);
-    kept = std::move(values);
+    engine.execute(phyId, kept);
     lastResultCount = static_cast<std::uint32_t>(kept.size());
     return kept.empty() ? nullptr : kept.data();
 }

@@ -55,6 +55,9 @@ class TalvikControl {
     std::vector<std::uint8_t> i2cRead(std::uint32_t adapter, std::uint32_t address,
                                       std::uint32_t registerAddress, std::uint8_t registerLength,
                                       std::uint32_t count);
+    // Whether the slave acknowledged every byte of the adapter's last raw I2C
+    // transfer; false on adapters without raw I2C.
+    bool i2cLastTransferAcknowledged(std::uint32_t adapter);
     // 1 on success, 0 when the adapter has no GPIO pins. A null `level` is a
     // failure (std::invalid_argument) once the adapter has pins to read.
     std::uint32_t gpioSet(std::uint32_t adapter, std::uint8_t pin, std::uint8_t level);

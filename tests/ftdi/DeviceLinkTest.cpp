@@ -1,4 +1,5 @@
 // The locked USB write and read every byte of an adapter goes through.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -45,7 +46,7 @@ TEST_F(DeviceLink, WriteGoesOnAfterPartialAcceptanceAndGivesUpWithoutProgress) {
     EXPECT_EQ(driver.writes(), (std::vector<Bytes>{{1, 2}, {3, 4, 5}}));
 
     driver.forget();
-    driver.writeSizes = std::deque<std::uint32_t>(20, 0);
+    driver.writeSizes = std::deque<std::uint32_t>(FTDI::kMaxStalledWrites + 1, 0);
     EXPECT_EQ(writeFailure(), "Device Communication problem: FT1234: Timed out writing data.");
     EXPECT_EQ(driver.count("FT_Write"), FTDI::kMaxStalledWrites + 1);
 }
@@ -80,4 +81,20 @@ TEST_F(DeviceLink, FailuresNameTheStatusAndReleaseTheLock) {
     device.readBytes(nullptr, 0);
     EXPECT_TRUE(driver.calls.empty());
     EXPECT_TRUE(lockIsFree());
+}
+
+// The scripted driver is a mock of expected transactions: whatever a test
+// scripted and the code never used fails that test.
+TEST_F(DeviceLink, ScriptLeftUnusedFailsTheTest) {
+    driver.queueReply({0x02, 0x12, 0x34});
+    device.readBytes(buffer, 1);
+    driver.failNext("FT_Close", FTDI::D2xx::kIoError);
+    EXPECT_NONFATAL_FAILURE(driver.failOnUnusedScript(),
+                            "2 reply bytes never read: 12 34\nFT_Close status 4 never given");
+    EXPECT_EQ(driver.unusedScript(), "");  // reported once
+
+    driver.readChunks = {{0x01}};
+    driver.writeSizes = {1};
+    EXPECT_NONFATAL_FAILURE(driver.failOnUnusedScript(),
+                            "read chunk never returned: [01]\nwrite size 1 never applied");
 }

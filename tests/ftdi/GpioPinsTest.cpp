@@ -9,9 +9,9 @@
 #include "Failure.h"
 #include "Hex.h"
 #include "ScriptedDriver.h"
-#include "ftdi/GpioPins.h"
-#include "ftdi/K8Device.h"
-#include "leds/LED_None.h"
+#include "boards/GpioPins.h"
+#include "boards/K8Device.h"
+#include "boards/LED_None.h"
 
 using testing_support::hex;
 using testing_support::toHex;

@@ -9,8 +9,8 @@
 #include "Failure.h"
 #include "Hex.h"
 #include "ScriptedDriver.h"
-#include "ftdi/K8Device.h"
-#include "leds/LED_None.h"
+#include "boards/K8Device.h"
+#include "boards/LED_None.h"
 #include "mdio/K8MDIO.h"
 
 using testing_support::toHex;
@@ -152,7 +152,7 @@ TEST_F(K8Device, SyncCheckAtMostOnceASecondUnlessForced) {
     auto device = board("MDIO");
     driver.answerSyncProbe = false;
     driver.queueReply({0xFA, 0xAA});
-    EXPECT_EQ(failureOf([&] { device->syncCheck(true, false); }),
+    EXPECT_EQ(failureOf([&] { device->syncCheck(true); }),
               "Device Communication problem: FT1:MDIO: Failed to sync with FTDI chip (command)");
     EXPECT_FALSE(device->lastSync.has_value());
 
@@ -160,10 +160,10 @@ TEST_F(K8Device, SyncCheckAtMostOnceASecondUnlessForced) {
     device->afterBringUp();
     driver.forget();
     for (const bool force : {false, false, true})
-        device->syncCheck(force, true);
+        device->syncCheck(force);
     EXPECT_EQ(driver.count("FT_Write"), 2u);
     device->lastSync = *device->lastSync - std::chrono::milliseconds(1001);
-    device->syncCheck(false, true);
+    device->syncCheck(false);
     EXPECT_EQ(driver.count("FT_Write"), 3u);
 }
 
@@ -172,10 +172,9 @@ TEST_F(K8Device, OpenAndCloseMakeAFreshEngineEachTime) {
     device->afterBringUp();
     auto* engine = dynamic_cast<FTDI::K8::MDIO*>(device->engine.get());
     ASSERT_NE(engine, nullptr);
-    EXPECT_EQ(engine->k8Device, device.get());
     engine->queueRead(4, 1, 2);
     device->purgeBuffers();
-    EXPECT_TRUE(engine->commands[4].empty());
+    EXPECT_TRUE(engine->queueOf(4).queuedCommands().empty());
 
     driver.forget();
     driver.failNext("FT_Purge", 4);  // a failing purge does not keep it open

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "ftdi/K8Device.h"
-#include "ftdi/K8Factory.h"
-#include "leds/LED_4BitRGB.h"
+#include "boards/K8Device.h"
+#include "boards/K8Factory.h"
+#include "boards/LED_4BitRGB.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The K8 board tables and the colour arithmetic built on them.
 #include <gtest/gtest.h>
 
-#include "leds/K8BoardTables.h"
-#include "leds/LED.h"
+#include "boards/K8BoardTables.h"
+#include "boards/LED.h"
 
 using FTDI::K8::Colour;
 using FTDI::K8::LED;

@@ -12,9 +12,9 @@
 
 #include "Hex.h"
 #include "ScriptedDriver.h"
+#include "boards/LED_4BitRGB.h"
 #include "ftdi/Device.h"
 #include "ftdi/UsbLock.h"
-#include "leds/LED_4BitRGB.h"
 
 using FTDI::K8::Colour;
 using FTDI::K8::LED;

@@ -5,6 +5,7 @@
 
 #include "Failure.h"
 #include "ftdi/Device.h"
+#include "mdio/K8MDIO.h"
 #include "mdio/MDIO.h"
 
 TEST(EngineBase, PhyIdBoundIsInclusive) {
@@ -28,18 +29,17 @@ TEST(EngineBase, PreamblesArePerPhyAndClearAllReachesTheHighestPhy) {
     FTDI::Device device("S", "S", "");
     FTDI::MDIO engine(&device, 31);
     engine.setPreamble(5, 0);
-    EXPECT_EQ(engine.preambles[5], 0);
-    EXPECT_EQ(engine.preambles[31], 32);
+    EXPECT_EQ(engine.preamble(5), 0);
+    EXPECT_EQ(engine.preamble(31), 32);
     EXPECT_THROW(engine.setPreamble(32, 1), std::runtime_error);
-    for (std::uint32_t phy : {0u, 17u, 31u}) {
-        engine.commands[phy] = {1, 2, 3};
-        engine.replySizes[phy] = {3};
-        engine.savedResults[phy] = {0x1234};
-    }
-    engine.clearAll();
+    // Fills queues through the K8 engine, which has the same PHY range.
+    FTDI::K8::MDIO k8(&device);
+    for (std::uint32_t phy : {0u, 17u, 31u})
+        k8.queueRead(phy, 1, 2);
+    k8.clearAll();
     for (std::uint32_t phy = 0; phy <= 31; ++phy) {
-        EXPECT_TRUE(engine.commands[phy].empty() && engine.replySizes[phy].empty() &&
-                    engine.savedResults[phy].empty())
+        EXPECT_TRUE(k8.queueOf(phy).queuedCommands().empty() &&
+                    k8.queueOf(phy).replySlots().empty())
             << phy;
     }
 }

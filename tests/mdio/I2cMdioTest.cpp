@@ -13,11 +13,12 @@
 #include "I2cBytes.h"
 #include "ScriptedDriver.h"
 #include "api/Exceptions.h"
-#include "ftdi/K8Device.h"
+#include "boards/K8Device.h"
 #include "mdio/I2C_MDIO.h"
 
 using namespace testing_support::i2c;
 using testing_support::hex;
+using testing_support::toCommands;
 using testing_support::toHex;
 
 using testing_support::failureOf;
@@ -48,8 +49,12 @@ std::string readFrame(std::uint8_t address, std::uint8_t op) {
            writeByte(address * 2 + 1) + readByte(true) + readByte(false) + kStop;
 }
 
-constexpr std::uint32_t kLow = 102;   // tag: low half of a 32-bit value
-constexpr std::uint32_t kHigh = 202;  // tag: high half
+using Slots = std::vector<FTDI::Mpsse::ReplySlot>;
+using Kind = FTDI::Mpsse::ReplyKind;
+// The acknowledges of a run of transactions, one slot.
+FTDI::Mpsse::ReplySlot acks(std::uint32_t count) {
+    return {Kind::Acknowledge, count, 0};
+}
 
 }  // namespace
 
@@ -59,51 +64,51 @@ TEST_F(I2cMdio, EachOperationQueuesItsTransactions) {
         std::uint32_t mode;  // deviceParameter
         std::function<void(FTDI::K8::I2C_MDIO&)> queue;
         std::string bytes;
-        FTDI::I2c::Replies replies;
+        Slots slots;
     };
     const std::vector<Case> cases{
         {"Clause 45 read",
          0,
          [](auto& e) { e.queueRead(0x10, 1, 0x0002); },
          setFrame(0x10, 0x01, 0x02, 0x00) + readFrame(0x10, 0x61),
-         {4, 0, 3, 2}},
+         {acks(7), {Kind::LittleEndian, 2, 0}}},
         {"Clause 45 write",
          0,
          [](auto& e) { e.queueWrite(0x10, 30, 0x0000, 0x8001); },
          setFrame(0x10, 0x1E, 0x00, 0x00) + setFrame(0x10, 0x3E, 0x01, 0x80),
-         {4, 0, 4, 0}},
+         {acks(8)}},
         {"32-bit write through the bridge",
          0,
          [](auto& e) { e.queueWrite32(0x10, 0x12345678, 0xAABBCCDD); },
          setFrame(0x10, 0x81, 0x34, 0x12) + setFrame(0x10, 0x80, 0x78, 0x56) +
              setFrame(0x10, 0xA1, 0xBB, 0xAA) + setFrame(0x10, 0xA0, 0xDD, 0xCC),
-         {4, 0, 4, 0, 4, 0, 4, 0}},
+         {acks(16)}},
         {"32-bit read through the bridge",
          0,
          [](auto& e) { e.queueRead32(0x10, 0x12345678); },
          setFrame(0x10, 0x81, 0x34, 0x12) + setFrame(0x10, 0x80, 0x78, 0x56) +
              readFrame(0x10, 0xE0) + readFrame(0x10, 0xE1),
-         {4, 0, 4, 0, 3, kLow, 3, kHigh}},
+         {acks(11), {Kind::LowHalf, 2, 0}, acks(3), {Kind::HighHalf, 2, 0}}},
         {"32-bit write, raw",
          1,
          [](auto& e) { e.queueWrite32(0x10, 0x12345678, 0xAABBCCDD); },
          kStart + writeBytes({0x20, 0x12, 0x34, 0x56, 0x78, 0xDD, 0xCC, 0xBB, 0xAA}) + kStop,
-         {9, 0}},
+         {acks(9)}},
         {"32-bit read, raw",
          1,
          [](auto& e) { e.queueRead32(0x10, 0x12345678); },
          kStart + writeBytes({0x20, 0x12, 0x34, 0x56, 0x78}) + kStop + kStart + writeByte(0x21) +
              times(readByte(true), 3) + readByte(false) + kStop,
-         {5, 0, 1, 4}},
+         {acks(6), {Kind::LittleEndian, 4, 0}}},
     };
     for (const Case& operation : cases) {
         SCOPED_TRACE(operation.what);
         FTDI::K8::I2C_MDIO fresh(&device);
-        fresh.deviceParameter = operation.mode;
+        fresh.setDeviceParameter(operation.mode);
         operation.queue(fresh);
-        EXPECT_EQ(toHex(fresh.commands[0x10]), toHex(hex(operation.bytes)));
-        EXPECT_EQ(fresh.i2cReplies[0x10], operation.replies);
-        EXPECT_TRUE(fresh.replySizes[0x10].empty());
+        EXPECT_EQ(toCommands(fresh.queueOf(0x10).queuedCommands()),
+                  toCommands(hex(operation.bytes)));
+        EXPECT_EQ(fresh.queueOf(0x10).replySlots(), operation.slots);
     }
     EXPECT_TRUE(driver.calls.empty());  // queueing sends nothing
 }
@@ -112,7 +117,7 @@ TEST_F(I2cMdio, ExecuteDecodesEveryReadInQueueOrder) {
     engine.queueRead(0x10, 1, 2);
     engine.queueWrite(0x10, 1, 2, 0x5555);
     engine.queueRead32(0x10, 0x100);
-    const FTDI::Bytes frames = engine.commands[0x10];
+    const FTDI::Bytes frames = engine.queueOf(0x10).queuedCommands();
     driver.queueReply(
         hex("00 00 00 00  00 00 00  34 12"      // Clause 45 read
             "00 00 00 00  00 00 00 00"          // write: acknowledges only
@@ -128,11 +133,11 @@ TEST_F(I2cMdio, ExecuteDecodesEveryReadInQueueOrder) {
     EXPECT_EQ(driver.writes(), (std::vector<FTDI::Bytes>{{0xAB}, expected}));
     EXPECT_EQ(driver.operations(),
               (std::vector<std::string>{"FT_Write", "FT_Read", "FT_Write", "FT_Read"}));
-    EXPECT_TRUE(engine.commands[0x10].empty());
-    EXPECT_TRUE(engine.i2cReplies[0x10].empty());
+    EXPECT_TRUE(engine.queueOf(0x10).queuedCommands().empty());
+    EXPECT_TRUE(engine.queueOf(0x10).replySlots().empty());
 
     // Raw mode: four bytes, least significant first.
-    engine.deviceParameter = 1;
+    engine.setDeviceParameter(1);
     engine.queueRead32(0x10, 0x100);
     driver.queueReply(hex("00 00 00 00 00  00  DD CC BB AA"));
     EXPECT_EQ(engine.execute(0x10), FTDI::Values{0xAABBCCDD});
@@ -149,16 +154,16 @@ TEST_F(I2cMdio, OperationsWithoutABridgeFormAndAddressesAbove127AreRefused) {
                                             [&] { engine.queueRead32CurrentAddress(1); }}) {
         EXPECT_THROW(queue(), std::runtime_error);
     }
-    EXPECT_TRUE(engine.commands[1].empty());
-    EXPECT_TRUE(engine.replySizes[1].empty());
+    EXPECT_TRUE(engine.queueOf(1).queuedCommands().empty());
+    EXPECT_TRUE(engine.queueOf(1).replySlots().empty());
 
     for (const std::uint32_t mode : {0u, 1u}) {  // raw mode checks the address too
-        engine.deviceParameter = mode;
+        engine.setDeviceParameter(mode);
         engine.queueRead32(127, 0);
         EXPECT_EQ(failureOf([&] { engine.queueRead32(128, 0); }),
                   "FT9: Phy id, 128, out of range: min = 0, max = 127");
     }
-    EXPECT_TRUE(engine.commands[128].empty());  // the raw queue is no bridge address
+    EXPECT_TRUE(engine.rawQueue().queuedCommands().empty());  // the raw queue is no bridge address
 }
 
 TEST_F(I2cMdio, RawReadWritesTheRegisterThenReadsInASecondTransaction) {
@@ -189,14 +194,14 @@ TEST_F(I2cMdio, RawReadWritesTheRegisterThenReadsInASecondTransaction) {
         const FTDI::I2c::Bytes data =
             engine.i2cRead(0x50, 0xABCD1234, row.registerLength, row.count);
         EXPECT_EQ(data, FTDI::I2c::Bytes(reply.begin() + acknowledges, reply.end()));
-        EXPECT_EQ(toHex(driver.written()),
-                  toHex(hex(kStart + writeByte(0xA0) + row.registerBytes + kStop + kStart +
-                            writeByte(0xA1) + row.readBytes + kStop + kTrailer)));
+        EXPECT_EQ(toCommands(driver.written()),
+                  toCommands(hex(kStart + writeByte(0xA0) + row.registerBytes + kStop + kStart +
+                                 writeByte(0xA1) + row.readBytes + kStop + kTrailer)));
         EXPECT_EQ(driver.operations(), (std::vector<std::string>{"FT_Write", "FT_Read"}));
     }
 }
 
-TEST_F(I2cMdio, RawCountsThatEqualTheHalfTagsAreStillByteCounts) {
+TEST_F(I2cMdio, RawCountsOf102And202BytesAreStillByteCounts) {
     noSyncDue();
     // 101 bytes written acknowledge 102 bytes: all of them are read.
     driver.queueReply(testing_support::Bytes(102, 0x00));
@@ -222,8 +227,8 @@ TEST_F(I2cMdio, FailedRawTransferLeavesNothingForTheNextOne) {
     // A raw write is one transaction in one transfer.
     driver.queueReply({0x00, 0x00, 0x00});  // three acknowledges
     engine.i2cWrite(0x51, {0x01, 0x02});
-    EXPECT_EQ(toHex(driver.written()),
-              toHex(hex(kStart + writeBytes({0xA2, 0x01, 0x02}) + kStop + kTrailer)));
+    EXPECT_EQ(toCommands(driver.written()),
+              toCommands(hex(kStart + writeBytes({0xA2, 0x01, 0x02}) + kStop + kTrailer)));
     EXPECT_EQ(driver.calls.back().arguments[1], 3u);
 
     // More than one transfer can carry is refused before anything is sent.
@@ -233,5 +238,29 @@ TEST_F(I2cMdio, FailedRawTransferLeavesNothingForTheNextOne) {
               "transfer.");
     EXPECT_THROW(engine.i2cWrite(0x50, FTDI::I2c::Bytes(65536)), std::runtime_error);
     EXPECT_TRUE(driver.calls.empty());
-    EXPECT_TRUE(engine.commands[FTDI::K8::I2C_MDIO::kRawI2cQueue].empty());
+    EXPECT_TRUE(engine.rawQueue().queuedCommands().empty());
+}
+
+// The acknowledge bits of a raw transfer are collected: the slave pulls SDA
+// low (bit 0 of the reply byte clear) for every byte it takes.
+TEST_F(I2cMdio, RawTransferTellsWhetherEveryByteWasAcknowledged) {
+    noSyncDue();
+    const struct {
+        const char* what;
+        testing_support::Bytes replies;
+        bool acknowledged;
+    } rows[] = {
+        {"every byte", {0x00, 0x00, 0x00, 0xFE}, true},  // only bit 0 is the bit read
+        {"address not", {0x01, 0x00, 0x00, 0x00}, false},
+        {"last byte not", {0x00, 0x00, 0x00, 0x01}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        driver.queueReply(row.replies);
+        engine.i2cWrite(0x50, {0x01, 0x02, 0x03});
+        EXPECT_EQ(engine.lastRawTransferAcknowledged(), row.acknowledged);
+    }
+    driver.failNext("FT_Read", FTDI::D2xx::kIoError);
+    EXPECT_THROW(engine.i2cWrite(0x50, {0x01}), FTDI::Exceptions::DeviceConnection);
+    EXPECT_FALSE(engine.lastRawTransferAcknowledged());
 }

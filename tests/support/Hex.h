@@ -1,5 +1,7 @@
 // Byte sequences written as hex text in tests: "80 02 03" (spaces optional
-// between bytes), and back, so a failed comparison prints readable bytes.
+// between bytes), and back, so a failed comparison prints readable bytes; and
+// MPSSE streams as named commands, one a line, so a failed comparison of two
+// streams shows which command differs.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "ftdi/MpsseStream.h"
 
 namespace testing_support {
 
@@ -29,6 +33,10 @@ inline std::string toHex(const std::vector<std::uint8_t>& bytes) {
         text += piece;
     }
     return text;
+}
+
+inline std::string toCommands(const std::vector<std::uint8_t>& bytes) {
+    return FTDI::Mpsse::describeStream(bytes);
 }
 
 }  // namespace testing_support

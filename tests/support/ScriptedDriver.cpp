@@ -1,12 +1,77 @@
 #include "ScriptedDriver.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
+#include "Hex.h"
 #include "ftdi/MpsseCommands.h"
 
 namespace testing_support {
+namespace {
+
+// The scripted driver installed last, while it lives.
+ScriptedDriver* current = nullptr;
+
+// Checks the script at the end of every test. Appended after GoogleTest's
+// result printer, it hears of a test's end first, so its failure still
+// counts towards the test's verdict.
+class UnusedScriptCheck : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo&) override {
+        if (current != nullptr) current->failOnUnusedScript();
+    }
+};
+
+void checkEveryTestOnce() {
+    static const bool registered = [] {
+        testing::UnitTest::GetInstance()->listeners().Append(new UnusedScriptCheck);
+        return true;
+    }();
+    (void)registered;
+}
+
+}  // namespace
+
+ScriptedDriver::ScriptedDriver() {
+    checkEveryTestOnce();
+    current = this;
+}
+
+ScriptedDriver::~ScriptedDriver() {
+    // Replaced within a test: what it left unused belongs to that test. At
+    // the end of the process no test is running and nothing is reported.
+    if (testing::UnitTest::GetInstance()->current_test_info() != nullptr) failOnUnusedScript();
+    if (current == this) current = nullptr;
+}
+
+std::string ScriptedDriver::unusedScript() const {
+    std::string unused;
+    if (!replies.empty()) {
+        unused += std::to_string(replies.size()) +
+                  " reply bytes never read: " + toHex(Bytes(replies.begin(), replies.end())) + "\n";
+    }
+    for (const Bytes& chunk : readChunks)
+        unused += "read chunk never returned: [" + toHex(chunk) + "]\n";
+    for (const auto& [operation, statuses] : scriptedStatuses) {
+        for (const Status status : statuses)
+            unused += operation + " status " + std::to_string(status) + " never given\n";
+    }
+    for (const std::uint32_t size : writeSizes)
+        unused += "write size " + std::to_string(size) + " never applied\n";
+    return unused;
+}
+
+void ScriptedDriver::failOnUnusedScript() {
+    const std::string unused = unusedScript();
+    if (unused.empty()) return;
+    ADD_FAILURE() << "The scripted driver was left with:\n" << unused;
+    replies.clear();
+    readChunks.clear();
+    scriptedStatuses.clear();
+    writeSizes.clear();
+}
 
 std::vector<std::string> ScriptedDriver::operations() const {
     std::vector<std::string> names;

@@ -3,6 +3,11 @@
 // scripted read chunks and a stream of reply bytes. By default it answers the
 // MPSSE sync probe (a lone 0xAB write) the way a chip does, with FA AB, put
 // ahead of any replies a test queued in advance for later commands.
+//
+// Like a mock of expected transactions, it fails the test that leaves any of
+// its script unused: reply bytes never read, read chunks never returned,
+// statuses never given, write sizes never applied. A leftover means the code
+// did less than the test believes it did (or the test scripted too much).
 #pragma once
 
 #include <chrono>
@@ -22,6 +27,10 @@ using FTDI::D2xx::Status;
 
 class ScriptedDriver : public FTDI::D2xx::Driver {
   public:
+    ScriptedDriver();
+    // Reports what is left of the script as a failure of the running test.
+    ~ScriptedDriver() override;
+
     struct Call {
         std::string operation;  // the C API name, e.g. "FT_Write"
         std::vector<std::uint64_t> arguments;
@@ -65,6 +74,11 @@ class ScriptedDriver : public FTDI::D2xx::Driver {
     std::vector<Bytes> writes() const;            // bytes per FT_Write call
     std::size_t count(const std::string& operation) const;
     void forget() { calls.clear(); }
+    // What is left of the script, one line per kind; empty when all was used.
+    std::string unusedScript() const;
+    // Records unusedScript() as a failure of the running test and drops the
+    // leftovers, so they are reported once. Called when the test ends.
+    void failOnUnusedScript();
 
     // --- the driver interface
     Status createDeviceInfoList(std::uint32_t& count) override;

@@ -8,8 +8,8 @@
 
 #include "ScriptedDriver.h"
 #include "api/Exceptions.h"
-#include "ftdi/TalvikDevice.h"
-#include "ftdi/TalvikFactory.h"
+#include "boards/TalvikDevice.h"
+#include "boards/TalvikFactory.h"
 #include "mdio/MDIO.h"
 
 using testing_support::Bytes;
@@ -77,7 +77,7 @@ TEST_F(TalvikEngine, RepliesAndTheSelectFrame) {
     EXPECT_EQ(engine.execute(7), (FTDI::Values{0xBEEF, 0x0001}));  // writes yield nothing
     EXPECT_EQ(driver.calls.back().arguments.back(), 6u);           // both replies at once
     EXPECT_EQ(driver.writes()[0].size(), 5u * 4);
-    EXPECT_EQ(engine.commands[7], selectFrame(7));
+    EXPECT_EQ(engine.queueOf(7).queuedCommands(), selectFrame(7));
 
     EXPECT_TRUE(engine.execute(31).empty());  // nothing queued: the select frame alone
     EXPECT_EQ(driver.writes().back(), selectFrame(31));
@@ -104,42 +104,50 @@ TEST_F(TalvikEngine, FullBatchIsSentEarlyAndItsValuesComeBackFirst) {
 
 TEST_F(TalvikEngine, FailedTransfersLeaveTheQueueAsDescribed) {
     engine.queueRead(5, 1, 0x0002);
-    const Bytes queued = engine.commands[5];
+    const FTDI::Mpsse::CommandQueue& queue = engine.queueOf(5);
+    const Bytes queued = queue.queuedCommands();
     driver.failNext("FT_Write", FTDI::D2xx::kIoError);
     EXPECT_THROW(engine.execute(5), FTDI::Exceptions::DeviceConnection);
-    EXPECT_EQ(engine.commands[5], queued);  // not sent: still queued
-    EXPECT_EQ(engine.replySizes[5], (FTDI::Values{3}));
+    EXPECT_EQ(queue.queuedCommands(), queued);  // not sent: still queued
+    EXPECT_EQ(queue.expectedReplyBytes(), 3u);
 
     driver.failNext("FT_Read", FTDI::D2xx::kIoError);
     EXPECT_THROW(engine.execute(5), FTDI::Exceptions::DeviceConnection);
-    EXPECT_EQ(engine.commands[5], selectFrame(5));  // sent: replaced by the select frame
-    EXPECT_EQ(engine.replySizes[5], (FTDI::Values{3}));
+    EXPECT_EQ(queue.queuedCommands(), selectFrame(5));  // sent: replaced by the select frame
+    EXPECT_EQ(queue.expectedReplyBytes(), 3u);
 
-    // A failed early flush queues nothing and leaves the flush flag down, so
-    // later executes still hand out saved values.
+    // A failed early flush queues nothing; the next operation goes early
+    // again, and executes after it still hand out their values.
     for (std::uint32_t i = 0; i < 13106; ++i)
         engine.queueWrite(2, 1, 0, 0);
     driver.failNext("FT_Write", FTDI::D2xx::kIoError);
     EXPECT_THROW(engine.queueRead(2, 1, 0), FTDI::Exceptions::DeviceConnection);
-    EXPECT_EQ(engine.commands[2].size(), 65535u);
-    EXPECT_FALSE(engine.autoFlushing);
+    EXPECT_EQ(engine.queueOf(2).queuedCommands().size(), 65535u);
+    engine.queueRead(2, 1, 0);
+    EXPECT_EQ(driver.writes().back().size(), 65535u);
+    driver.queueReply(repliesFor({0x4242}));
+    EXPECT_EQ(engine.execute(2), FTDI::Values{0x4242});
 }
 
 TEST_F(TalvikEngine, ClosingAndClearingGiveEveryQueueItsSelectFrameBack) {
     for (std::uint8_t phy = 0; phy <= 31; ++phy)
-        EXPECT_EQ(engine.commands[phy], selectFrame(phy));
+        EXPECT_EQ(engine.queueOf(phy).queuedCommands(), selectFrame(phy));
     device.handle = reinterpret_cast<FTDI::D2xx::Handle>(0x1000);
     engine.queueRead(4, 1, 0x0002);
     device.beforeClose();
     EXPECT_EQ(device.handle, nullptr);
-    EXPECT_EQ(engine.commands[4], selectFrame(4));
-    EXPECT_TRUE(engine.replySizes[4].empty());
+    EXPECT_EQ(engine.queueOf(4).queuedCommands(), selectFrame(4));
+    EXPECT_TRUE(engine.queueOf(4).replySlots().empty());
 
     engine.queueRead(4, 1, 0x0002);
-    engine.savedResults[4] = {1, 2};
     engine.queueWrite(31, 1, 0, 0);
     engine.clearAll();
     for (std::uint8_t phy = 0; phy <= 31; ++phy)
-        EXPECT_EQ(engine.commands[phy], selectFrame(phy));
-    EXPECT_TRUE(engine.replySizes[4].empty() && engine.savedResults[4].empty());
+        EXPECT_EQ(engine.queueOf(phy).queuedCommands(), selectFrame(phy));
+    EXPECT_TRUE(engine.queueOf(4).replySlots().empty());
+    // Nothing of the cleared read is left to send or to collect.
+    driver.forget();
+    EXPECT_TRUE(engine.execute(4).empty());
+    EXPECT_EQ(driver.writes(), Writes{selectFrame(4)});
+    EXPECT_EQ(driver.count("FT_Read"), 0u);
 }

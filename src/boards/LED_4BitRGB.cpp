@@ -1,4 +1,4 @@
-#include "leds/LED_4BitRGB.h"
+#include "boards/LED_4BitRGB.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // ignores every status and starts no thread.
 #pragma once
 
-#include "leds/LED.h"
+#include "boards/LED.h"
 
 namespace FTDI::K8 {
 

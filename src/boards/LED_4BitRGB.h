@@ -16,7 +16,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "leds/LED.h"
+#include "boards/LED.h"
 
 namespace FTDI::K8 {
 

@@ -1,10 +1,10 @@
-#include "ftdi/TalvikFactory.h"
+#include "boards/TalvikFactory.h"
 
 #include <algorithm>
 #include <memory>
 #include <string>
 
-#include "ftdi/TalvikDevice.h"
+#include "boards/TalvikDevice.h"
 
 namespace FTDI::Talvik {
 namespace {

@@ -1,4 +1,4 @@
-#include "ftdi/K8Factory.h"
+#include "boards/K8Factory.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "ftdi/K8Device.h"
-#include "leds/K8BoardTables.h"
-#include "leds/LED_4BitRGB.h"
-#include "leds/LED_None.h"
+#include "boards/K8BoardTables.h"
+#include "boards/K8Device.h"
+#include "boards/LED_4BitRGB.h"
+#include "boards/LED_None.h"
 
 namespace FTDI::K8 {
 namespace {
@@ -64,6 +64,7 @@ bool factory(AdapterTable& adapters, const D2xx::DeviceListNode& node) {
         if (hasAdapterNamed(adapters, adapterName)) continue;
         auto device = std::make_unique<Device>(adapterName, serialNumber, description, protocol);
         if (rgbLed) {
+            device->markStatusLed();
             device->leds = std::make_unique<LED_4BitRGB>(device.get());
         } else {
             device->leds = std::make_unique<LED_None>(device.get());

@@ -11,7 +11,7 @@
 #include <set>
 #include <thread>
 
-#include "leds/K8BoardTables.h"
+#include "boards/K8BoardTables.h"
 
 namespace FTDI {
 class Device;

@@ -1,4 +1,4 @@
-#include "ftdi/GpioPins.h"
+#include "boards/GpioPins.h"
 
 #include <array>
 #include <stdexcept>

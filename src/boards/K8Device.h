@@ -18,6 +18,7 @@ namespace FTDI::K8 {
 
 class LED;
 class GpioPins;
+class I2C_MDIO;
 
 class Device : public FTDI::Device {
   public:
@@ -38,9 +39,9 @@ class Device : public FTDI::Device {
 
     // Makes sure the chip still executes MPSSE commands: it must answer the
     // bad command 0xAB with FA AB. Without `force` at most once a second.
-    // With `requireEngine`, throws std::bad_cast unless the engine is a
-    // K8 MDIO engine (or derives from one).
-    void syncCheck(bool force, bool requireEngine);
+    void syncCheck(bool force);
+    // Before every engine transfer: the sync check when it is due.
+    void beforeTransfer() override { syncCheck(false); }
     // Sends the clock divisor for `rate` Hz; with threePhase, the divisor of
     // three-phase data clocking (each bit takes three half-periods).
     void setClock(std::uint32_t rate, bool threePhase);
@@ -54,6 +55,12 @@ class Device : public FTDI::Device {
     void i2cWrite(std::uint8_t address, const std::vector<std::uint8_t>& bytes);
     std::vector<std::uint8_t> i2cRead(std::uint8_t address, std::uint32_t registerAddress,
                                       std::uint8_t registerLength, std::uint32_t count);
+    // Whether every byte written in the last raw I2C transfer was
+    // acknowledged; false when there was none or it failed.
+    bool lastI2cTransferAcknowledged() const;
+
+    // Set by the factory for a board whose spare pins drive a status LED.
+    void markStatusLed() { board.statusLed = true; }
 
     std::string protocol;
     std::unique_ptr<LED> leds;  // set by the factory
@@ -61,6 +68,10 @@ class Device : public FTDI::Device {
     std::unique_ptr<GpioPins> gpioPins;
     // Time of the last successful sync check; empty until the first.
     std::optional<std::chrono::steady_clock::time_point> lastSync;
+
+  private:
+    // The engine of an I2C adapter; null for other protocols or when closed.
+    I2C_MDIO* i2cEngine() const;
 };
 
 // The clock divisor the chip needs for `rate` Hz: 60 MHz / (2 * rate) - 1,

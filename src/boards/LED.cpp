@@ -1,4 +1,4 @@
-#include "leds/LED.h"
+#include "boards/LED.h"
 
 #include <cstdio>
 #include <string>

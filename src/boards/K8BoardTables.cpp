@@ -1,4 +1,4 @@
-#include "leds/K8BoardTables.h"
+#include "boards/K8BoardTables.h"
 
 #include <algorithm>
 

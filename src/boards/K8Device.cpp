@@ -1,21 +1,19 @@
-#include "ftdi/K8Device.h"
+#include "boards/K8Device.h"
 
 #include <array>
 #include <cstddef>
 #include <initializer_list>
 #include <stdexcept>
 #include <thread>
-#include <typeinfo>
 
 #include "api/Exceptions.h"
+#include "boards/GpioPins.h"
+#include "boards/LED.h"
 #include "ftdi/ClockRate.h"
-#include "ftdi/GpioPins.h"
 #include "ftdi/K8Board.h"
 #include "ftdi/MpsseCommands.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
-#include "leds/LED.h"
-#include "leds/LED_None.h"
 #include "mdio/I2C_MDIO.h"
 #include "mdio/K8MDIO.h"
 
@@ -28,17 +26,6 @@ using Exceptions::throwDeviceConnection;
 constexpr StatusCode kMdioStatus = 1;
 constexpr StatusCode kI2cStatus = 5;
 constexpr StatusCode kJtagStatus = 9;
-
-// Protocol decisions look at the first letter only.
-bool isI2c(const std::string& protocol) {
-    return protocol.starts_with('I');
-}
-bool isMdio(const std::string& protocol) {
-    return protocol.starts_with('M');
-}
-bool isJtag(const std::string& protocol) {
-    return protocol.starts_with('J');
-}
 
 // The bring-up's setup bytes: at most one clocking command, one drive-only-
 // zero command with its two masks, and the five bytes that every K8 chip
@@ -78,7 +65,10 @@ std::uint32_t clockDivisor(std::uint32_t rate, bool threePhase) {
 Device::Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription,
                std::string protocolName)
     : FTDI::Device(std::move(adapterName), std::move(usbSerialNumber), std::move(usbDescription)),
-      protocol(std::move(protocolName)) {}
+      protocol(std::move(protocolName)) {
+    board.family = BoardFamily::K8;
+    board.protocol = protocolNamed(protocol);
+}
 
 // The LED thread writes through this device: it is joined (by the LED's
 // destructor) before the base part goes.
@@ -104,7 +94,7 @@ void Device::bringUp() {
     if (settings != D2xx::kOk) throwDeviceConnection(name, "Couldn't initialize USB", settings);
 
     purgeBuffers();
-    syncCheck(true, false);
+    syncCheck(true);
 
     std::uint32_t chipType = 0;
     std::uint32_t deviceId = 0;
@@ -117,7 +107,7 @@ void Device::bringUp() {
     }
 
     SetupBytes setup;
-    if (isI2c(protocol)) {
+    if (board.protocol == Protocol::I2c) {
         // I2C wants data stable on both clock edges: three-phase clocking.
         setClock(clockRateFromEnvironment("I2C_CLOCK_HZ", kDefaultI2cClockHz), true);
         setup.append({Mpsse::kEnableThreePhaseClocking});
@@ -127,9 +117,9 @@ void Device::bringUp() {
     }
     // Only the FT232H has drive-only-zero outputs.
     if (chipType == D2xx::kChipTypeFt232h) {
-        if (isI2c(protocol)) {
+        if (board.protocol == Protocol::I2c) {
             setup.append({Mpsse::kDriveOnlyZero, kOpenDrainI2cPins, kNoOpenDrainPins});
-        } else if (isMdio(protocol)) {
+        } else if (board.protocol == Protocol::Mdio) {
             setup.append({Mpsse::kDriveOnlyZero, kNoOpenDrainPins, kNoOpenDrainPins});
         }
     }
@@ -158,24 +148,24 @@ void Device::purgeBuffers() {
 void Device::afterBringUp() {
     // An I2C adapter reaches its PHYs through an I2C-to-MDIO bridge; a JTAG
     // adapter has no engine.
-    if (isI2c(protocol)) {
+    if (board.protocol == Protocol::I2c) {
         engine = std::make_unique<K8::I2C_MDIO>(this);
-    } else if (isMdio(protocol)) {
+    } else if (board.protocol == Protocol::Mdio) {
         engine = std::make_unique<K8::MDIO>(this);
     }
     if (!leds) return;
     leds->start();
-    if (isJtag(protocol)) {
+    if (board.protocol == Protocol::Jtag) {
         leds->addStatus(kJtagStatus);
-    } else if (isMdio(protocol)) {
+    } else if (board.protocol == Protocol::Mdio) {
         leds->addStatus(kMdioStatus);
-    } else if (isI2c(protocol)) {
+    } else if (board.protocol == Protocol::I2c) {
         leds->addStatus(kI2cStatus);
     }
     // Without status LEDs the spare pins are free for general use; a fresh
     // object each opening starts from the layout's levels.
     gpioPins.reset();
-    if (dynamic_cast<LED_None*>(leds.get()) != nullptr) {
+    if (board.hasGpio()) {
         auto pins = std::make_unique<GpioPins>(this);
         if (pins->initPins()) gpioPins = std::move(pins);
     }
@@ -197,8 +187,7 @@ void Device::beforeClose() {
     handle = nullptr;
 }
 
-void Device::syncCheck(bool force, bool requireEngine) {
-    if (requireEngine && dynamic_cast<K8::MDIO*>(engine.get()) == nullptr) throw std::bad_cast();
+void Device::syncCheck(bool force) {
     const auto now = std::chrono::steady_clock::now();
     if (!force && lastSync && now - *lastSync < kSyncInterval) return;
 
@@ -221,22 +210,32 @@ bool Device::getPin(std::uint8_t pin, std::uint8_t& level) {
     return gpioPins ? gpioPins->getPin(pin, level) : false;
 }
 
+// An I2C adapter's engine is always the I2C-bridged one (afterBringUp).
+I2C_MDIO* Device::i2cEngine() const {
+    if (board.protocol != Protocol::I2c || !engine) return nullptr;
+    return static_cast<I2C_MDIO*>(engine.get());
+}
+
 void Device::i2cWrite(std::uint8_t address, const std::vector<std::uint8_t>& bytes) {
-    if (auto* bridged = dynamic_cast<K8::I2C_MDIO*>(engine.get()))
-        bridged->i2cWrite(address, bytes);
+    if (I2C_MDIO* bridged = i2cEngine()) bridged->i2cWrite(address, bytes);
 }
 
 std::vector<std::uint8_t> Device::i2cRead(std::uint8_t address, std::uint32_t registerAddress,
                                           std::uint8_t registerLength, std::uint32_t count) {
-    if (auto* bridged = dynamic_cast<K8::I2C_MDIO*>(engine.get())) {
+    if (I2C_MDIO* bridged = i2cEngine()) {
         return bridged->i2cRead(address, registerAddress, registerLength, count);
     }
     return {};
 }
 
+bool Device::lastI2cTransferAcknowledged() const {
+    const I2C_MDIO* bridged = i2cEngine();
+    return bridged != nullptr && bridged->lastRawTransferAcknowledged();
+}
+
 void Device::setClock(std::uint32_t rate, bool threePhase) {
     const std::uint32_t divisor = clockDivisor(rate, threePhase);
-    syncCheck(true, false);
+    syncCheck(true);
     // Only the low 16 bits of the divisor exist on the chip.
     const std::array<std::uint8_t, 3> command{Mpsse::kSetClockDivisor,
                                               static_cast<std::uint8_t>(divisor & 0xFF),

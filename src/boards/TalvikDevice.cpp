@@ -1,4 +1,4 @@
-#include "ftdi/TalvikDevice.h"
+#include "boards/TalvikDevice.h"
 
 #include <array>
 
@@ -10,6 +10,7 @@ namespace FTDI::Talvik {
 
 Device::Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription)
     : FTDI::Device(std::move(adapterName), std::move(usbSerialNumber), std::move(usbDescription)) {
+    board.family = BoardFamily::OlderFamily;
     engine = std::make_unique<MDIO>(this);
 }
 
@@ -27,15 +28,13 @@ void Device::beforeClose() {
 }
 
 void Device::bringUp() {
-    Frames::Bytes frame;
-    Frames::appendInit(frame);
+    const Frames::Frame frame = Frames::initFrame();
     writeBytes(frame.data(), static_cast<std::uint32_t>(frame.size()));
 }
 
 std::uint8_t Device::boardRead(std::uint8_t boardRegister) {
     UsbLockGuard lock(usbLock());
-    Frames::Bytes frame;
-    Frames::appendBoardRegisterRead(frame, boardRegister);
+    const Frames::Frame frame = Frames::boardRegisterReadFrame(boardRegister);
     writeBytes(frame.data(), static_cast<std::uint32_t>(frame.size()));
     std::array<std::uint8_t, Frames::kReplySize> reply{};
     readBytes(reply.data(), Frames::kReplySize);
@@ -43,8 +42,7 @@ std::uint8_t Device::boardRead(std::uint8_t boardRegister) {
 }
 
 void Device::boardWrite(std::uint8_t boardRegister, std::uint8_t value) {
-    Frames::Bytes frame;
-    Frames::appendBoardRegisterWrite(frame, boardRegister, value);
+    const Frames::Frame frame = Frames::boardRegisterWriteFrame(boardRegister, value);
     writeBytes(frame.data(), static_cast<std::uint32_t>(frame.size()));
 }
 

@@ -1,0 +1,115 @@
+#include "mpsse/CommandQueue.h"
+
+#include <utility>
+
+#include "ftdi/MpsseCommands.h"
+#include "mpsse/Link.h"
+
+namespace FTDI::Mpsse {
+namespace {
+
+std::uint32_t bigEndian16(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) << 8 | bytes[1];
+}
+
+std::uint32_t littleEndian(const std::uint8_t* bytes, std::uint32_t count) {
+    std::uint32_t value = 0;
+    for (std::uint32_t i = 0; i < count && i < 4; ++i)
+        value |= std::uint32_t{bytes[i]} << (8 * i);
+    return value;
+}
+
+}  // namespace
+
+void CommandQueue::setHeader(std::span<const std::uint8_t> bytes) {
+    header.assign(bytes.begin(), bytes.end());
+    restart();
+}
+
+void CommandQueue::restart() {
+    // clear() keeps the capacity: a queue fills again without allocating.
+    commands.clear();
+    commands.append(header.data(), header.size());
+}
+
+void CommandQueue::sendAndCollect(Link& link, const Framing& framing) {
+    if (framing.sendImmediateWhenReading && replyBytes != 0) append(kSendImmediate);
+    if (!commands.empty()) {
+        append(framing.closing);
+        link.send(commands.data(), static_cast<std::uint32_t>(commands.size()));
+        restart();
+    }
+    if (slots.empty()) return;
+    if (replyBuffer.size() < replyBytes) replyBuffer.resize(replyBytes);
+    link.receive(replyBuffer.data(), replyBytes);
+    scatter(replyBuffer.data());
+    slots.clear();
+    replyBytes = 0;
+}
+
+void CommandQueue::scatter(const std::uint8_t* replies) {
+    // One resize for the whole transfer: cheaper than growing per value.
+    if (values.size() < valueCount) values.resize(valueCount);
+    for (const ReplySlot& slot : slots) {
+        switch (slot.kind) {
+            case ReplyKind::Mdio16:
+                values[slot.value] = bigEndian16(replies + 1);
+                break;
+            case ReplyKind::Mdio32:
+                values[slot.value] = bigEndian16(replies + 1) << 16 | bigEndian16(replies + 4);
+                break;
+            case ReplyKind::LowHalf:
+                values[slot.value] = (values[slot.value] & 0xFFFF0000u) | littleEndian(replies, 2);
+                break;
+            case ReplyKind::HighHalf:
+                values[slot.value] = (values[slot.value] & 0x0000FFFFu) | littleEndian(replies, 2)
+                                                                              << 16;
+                break;
+            case ReplyKind::LittleEndian:
+                values[slot.value] = littleEndian(replies, slot.bytes);
+                break;
+            case ReplyKind::I2cData:
+                data.insert(data.end(), replies, replies + slot.bytes);
+                break;
+            case ReplyKind::Acknowledge:
+                acknowledges.insert(acknowledges.end(), replies, replies + slot.bytes);
+                break;
+            case ReplyKind::Controller16:
+                values[slot.value] = littleEndian(replies + 1, 2);
+                break;
+        }
+        replies += slot.bytes;
+    }
+}
+
+Values CommandQueue::takeValues() {
+    Values taken;
+    takeValues(taken);
+    return taken;
+}
+
+void CommandQueue::takeValues(Values& into) {
+    into.swap(values);
+    values.clear();
+    valueCount = 0;
+    data.clear();
+    acknowledges.clear();
+}
+
+Bytes CommandQueue::takeData() {
+    Bytes taken = std::move(data);
+    data.clear();
+    return taken;
+}
+
+void CommandQueue::clear() {
+    restart();
+    slots.clear();
+    replyBytes = 0;
+    valueCount = 0;
+    values.clear();
+    data.clear();
+    acknowledges.clear();
+}
+
+}  // namespace FTDI::Mpsse
