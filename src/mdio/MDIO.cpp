@@ -43,7 +43,12 @@ Values MDIO::execute(std::uint32_t phyId) {
 
 void MDIO::execute(std::uint32_t phyId, Values& results) {
     checkPhyId(phyId);
-    transfer(phyId);
+    try {
+        transfer(phyId);
+    } catch (...) {
+        if (!keepsCollectedValuesOnFailure()) queues[phyId].dropCollectedValues();
+        throw;
+    }
     queues[phyId].takeValues(results);
 }
 

@@ -81,6 +81,10 @@ class MDIO {
     }
     // One transfer of the queue at `index` under the USB lock, values kept.
     void transfer(std::uint32_t index);
+    // Whether the values collected by earlier early executes outlive an
+    // execute that fails. They do on K8 engines; the older family's engine
+    // hands them to the execute, so they are lost with it.
+    virtual bool keepsCollectedValuesOnFailure() const { return true; }
     // Engines with a queue beyond the PHY ids (the raw I2C queue) add it here.
     void addQueues(std::size_t count) { queues.resize(queues.size() + count); }
 

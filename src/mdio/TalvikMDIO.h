@@ -27,6 +27,9 @@ class MDIO : public FTDI::MDIO {
     void queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress,
                     std::uint16_t value) override;
     void queueRead(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress) override;
+
+  protected:
+    bool keepsCollectedValuesOnFailure() const override { return false; }
 };
 
 }  // namespace FTDI::Talvik

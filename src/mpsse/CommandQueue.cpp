@@ -1,5 +1,6 @@
 #include "mpsse/CommandQueue.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "ftdi/MpsseCommands.h"
@@ -10,6 +11,10 @@ namespace {
 
 std::uint32_t bigEndian16(const std::uint8_t* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) << 8 | bytes[1];
+}
+
+bool carriesValue(ReplyKind kind) {
+    return kind != ReplyKind::I2cData && kind != ReplyKind::Acknowledge;
 }
 
 std::uint32_t littleEndian(const std::uint8_t* bytes, std::uint32_t count) {
@@ -100,6 +105,22 @@ Bytes CommandQueue::takeData() {
     Bytes taken = std::move(data);
     data.clear();
     return taken;
+}
+
+void CommandQueue::dropCollectedValues() {
+    // Values are numbered in queue order, so every slot still waiting fills
+    // a later value than any already collected.
+    std::uint32_t firstPending = valueCount;
+    for (const ReplySlot& slot : slots) {
+        if (carriesValue(slot.kind)) firstPending = std::min(firstPending, slot.value);
+    }
+    for (ReplySlot& slot : slots) {
+        if (carriesValue(slot.kind)) slot.value -= firstPending;
+    }
+    values.erase(values.begin(),
+                 values.begin() + std::min<std::ptrdiff_t>(
+                                      firstPending, static_cast<std::ptrdiff_t>(values.size())));
+    valueCount -= firstPending;
 }
 
 void CommandQueue::clear() {

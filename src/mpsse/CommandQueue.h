@@ -97,6 +97,9 @@ class CommandQueue {
     Bytes takeData();
     // The acknowledge reply bytes collected since the last clear.
     const Bytes& acknowledgeBytes() const { return acknowledges; }
+    // Forgets the values collected so far (by earlier early executes) and
+    // keeps the slots still waiting for replies, renumbered from 0.
+    void dropCollectedValues();
     // Empties the commands (back to the header), slots and results.
     void clear();
 

@@ -102,6 +102,19 @@ TEST_F(TalvikEngine, FullBatchIsSentEarlyAndItsValuesComeBackFirst) {
               (Bytes{0xC0, 0x05, 0x00, 0x00, 0x00, 0x61, 0x02, 0x00, 0x00, 0x00}));
 }
 
+TEST_F(TalvikEngine, ValuesOfAnEarlyExecuteAreLostWithAFailedExecute) {
+    for (std::uint32_t i = 0; i < 13106; ++i)
+        engine.queueRead(0, 1, 0x0002);
+    driver.queueReply(repliesFor(std::vector<std::uint32_t>(13106, 0x1111)));
+    engine.queueRead(0, 1, 0x0002);  // goes early: 13106 values wait
+    driver.failNext("FT_Read", FTDI::D2xx::kIoError);
+    EXPECT_THROW(engine.execute(0), FTDI::Exceptions::DeviceConnection);
+    // The waiting values went with the failed execute; the read it sent
+    // still expects its reply, and the next execute collects that alone.
+    driver.queueReply(repliesFor({0x2222}));
+    EXPECT_EQ(engine.execute(0), FTDI::Values{0x2222});
+}
+
 TEST_F(TalvikEngine, FailedTransfersLeaveTheQueueAsDescribed) {
     engine.queueRead(5, 1, 0x0002);
     const FTDI::Mpsse::CommandQueue& queue = engine.queueOf(5);
