@@ -62,6 +62,9 @@ test-asan: deps
 # whole host sessions over the simulated bench (and the C host program).
 # setarch -R turns address randomisation off, which some kernels need for
 # ThreadSanitizer to start.
+# Tests of suites this stage does not build: gtest's placeholders, and the D2XX
+# client program, which runs no thread of ours.
+TSAN_SKIPPED := _NOT_BUILT|^D2xxClient\.
 TSAN_SUITES := test_leds test_ftdi test_mdio test_registry test_host_session hello_host
 test-tsan: deps
 	@scripts/stage.sh "thread-sanitized build" \
@@ -69,7 +72,7 @@ test-tsan: deps
 	           -DMDIOHOST_BUILD_BENCH=OFF -DMDIOHOST_BUILD_TOOLS=OFF >/dev/null && \
 	         cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_SUITES)'
 	@scripts/stage.sh "thread-sanitized tests" \
-	  setarch $$(uname -m) -R ctest --test-dir $(TSAN_DIR) -j $(JOBS) --output-on-failure -E _NOT_BUILT
+	  setarch $$(uname -m) -R ctest --test-dir $(TSAN_DIR) -j $(JOBS) --output-on-failure -E '$(TSAN_SKIPPED)'
 
 # mdiohost.dll, the simulated FTD2XX.dll and the test programs, cross-built
 # in Release with mingw-w64; ctest runs each test program under Wine; then
