@@ -47,8 +47,8 @@ MDIOHOST_API void mdiohost_clear_failure(void);
  * above 65535, an adapter that is not open, or an adapter without raw I2C
  * (only a K8 adapter whose protocol is I2C has one; the C++ exports silently
  * do nothing there).
- * Whether the device acknowledged is not reported by these two; a later
- * addition reports it without changing them. */
+ * Whether the device acknowledged is not reported by these two; ask
+ * mdiohost_i2c_acknowledged() afterwards. */
 
 /* One write transaction of `count` bytes from `bytes`. */
 MDIOHOST_API int mdiohost_i2c_write(uint32_t adapter, uint32_t address, const uint8_t* bytes,
@@ -59,6 +59,19 @@ MDIOHOST_API int mdiohost_i2c_write(uint32_t adapter, uint32_t address, const ui
  * is left as it was. */
 MDIOHOST_API int mdiohost_i2c_read(uint32_t adapter, uint32_t address, uint32_t registerAddress,
                                    uint32_t registerLength, uint8_t* data, uint32_t count);
+/* Whether the device acknowledged the adapter's last raw I2C transfer: the
+ * last mdiohost_i2c_write, mdiohost_i2c_read, i2c_WriteAdapter or
+ * i2c_ReadAdapter on that adapter. For a write that is the address byte and
+ * every data byte; for a read, the address byte and register bytes of its
+ * first transaction and the address byte of the second (the bytes read are
+ * acknowledged by the adapter, not the device). MDIO traffic through the
+ * adapter's bridge does not change the answer.
+ * Returns 1 when every one of those bytes was acknowledged, 0 when at least
+ * one was not, and also 0 when no raw transfer has run on the adapter yet
+ * or the last one failed; -1 with a recorded failure for an
+ * adapter that is not open or has no raw I2C. Nothing is sent. A device that
+ * does not answer reads as FF bytes, so check this after a read. */
+MDIOHOST_API int mdiohost_i2c_acknowledged(uint32_t adapter);
 
 /* ---- Queued 32-bit registers with a status ----------------------------- */
 /* HW_BlockRead32Adapter and HW_BlockWrite32Adapter of mdiohost.h, guarded:

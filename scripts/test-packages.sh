@@ -15,18 +15,7 @@ work=$build/package-test
 rm -rf "$work"
 mkdir -p "$work"
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-# expect TEXT COMMAND...: runs COMMAND and fails unless its output has TEXT.
-expect() {
-  local text=$1 output
-  shift
-  output=$("$@" 2>&1) || fail "$* exited with $?: $output"
-  grep -qF -- "$text" <<<"$output" || fail "$* did not print '$text': $output"
-  echo "ok: $*"
-}
+source "$source/scripts/package-checks.sh"
 # The two example programs as a user runs them: the C one asks for the
 # failure state, the C++ one reads a PHY id through the bench.
 run_examples() {

@@ -10,20 +10,9 @@ work=$build/package-test
 rm -rf "$work" "$build/packages"
 mkdir -p "$work"
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
+source "$source/scripts/package-checks.sh"
 wine() {
   "$source/cmake/wine-run.sh" "$build/wine" "$@"
-}
-# expect TEXT COMMAND...: runs COMMAND and fails unless its output has TEXT.
-expect() {
-  local text=$1 output
-  shift
-  output=$("$@" 2>&1) || fail "$* exited with $?: $output"
-  grep -qF -- "$text" <<<"$output" || fail "$* did not print '$text': $output"
-  echo "ok: $*"
 }
 
 (cd "$build" && cpack -G ZIP >/dev/null) || fail "cpack -G ZIP"

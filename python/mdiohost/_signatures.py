@@ -62,6 +62,7 @@ SIGNATURES: Dict[str, Signature] = {
     "HW_GpioGetAdapter": (u32, (u32, u8, u8_buffer)),
     "mdiohost_i2c_write": (c_int, (u32, u32, u8_buffer, u32)),
     "mdiohost_i2c_read": (c_int, (u32, u32, u32, u32, u8_buffer, u32)),
+    "mdiohost_i2c_acknowledged": (c_int, (u32,)),
     # settings
     "HW_SetDelegationType": (u32, (u32, u32, u32)),
     "HW_GetDelegationType": (u32, (u32, u32)),

@@ -247,6 +247,13 @@ class Adapter:
         )
         return bytes(buffer[:count])
 
+    def i2c_acknowledged(self) -> bool:
+        """Whether the device acknowledged every byte the adapter sent in its
+        last raw I2C transfer (for a read: the address and register bytes and
+        the second address byte). A silent device reads as all ones, so ask
+        this before trusting the bytes of a read."""
+        return _native.call("mdiohost_i2c_acknowledged", self.index) == 1
+
     def board_read(self, register: int) -> int:
         """A board register (older board family)."""
         self._require_board_registers()

@@ -9,6 +9,9 @@ import mdiohost
 def test_i2c_eeprom_written_and_read_back(sim_bench):
     with mdiohost.open("K8A00001:I2C") as i2c:
         assert i2c.i2c_read(0x50, 0x00, 1, 12) == b"K8U MDIO I2C"
+        assert i2c.i2c_acknowledged()
+        assert i2c.i2c_read(0x33, 0x00, 1, 2) == b"\xff\xff"  # nobody there
+        assert not i2c.i2c_acknowledged()
         i2c.i2c_write(0x50, b"\x40python")  # pointer 0x40, then the data
         assert i2c.i2c_read(0x50, 0x40, 1, 6) == b"python"
         assert i2c.i2c_read(0x50, 0, 0, 2) == b"\xff\xff"  # on from where it stopped

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "api/Guard.h"
-#include "ftdi/I2cBusPieces.h"
 #include "ftdi/BoardTraits.h"
 #include "ftdi/Device.h"
+#include "ftdi/I2cBusPieces.h"
 #include "mdiohost_ext.h"
 #include "registry/TalvikControl.h"
 
@@ -83,6 +83,13 @@ MDIOHOST_API int mdiohost_i2c_read(uint32_t adapter, uint32_t address, uint32_t 
         }
         std::copy(received.begin(), received.end(), data);
         return kDone;
+    });
+}
+
+MDIOHOST_API int mdiohost_i2c_acknowledged(uint32_t adapter) {
+    return guarded(Echo::ToStderr, kFailed, [&] {
+        checkRawI2c(adapter);
+        return registry().i2cLastTransferAcknowledged(adapter) ? 1 : 0;
     });
 }
 

@@ -106,6 +106,48 @@ TEST_F(ExtensionExports, BadI2cCallsFailWithNothingSentAndTheBufferUntouched) {
     EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{0x55, 0x55, 0x55, 0x55}));
 }
 
+TEST_F(ExtensionExports, I2cAcknowledgedTellsWhetherTheLastTransferWasAnswered) {
+    // 0x50 is the board's EEPROM; nothing answers at 0x33. Each case runs
+    // after a transfer with the other answer, so a stale result shows.
+    std::array<std::uint8_t, 2> buffer{0x00, 0x00};
+    struct Case {
+        const char* what;
+        std::function<int()> transfer;
+        int acknowledged;
+    };
+    const Case cases[] = {
+        {"write to the EEPROM", [&] { return mdiohost_i2c_write(i2c, 0x50, buffer.data(), 2); }, 1},
+        {"write to an empty address",
+         [&] { return mdiohost_i2c_write(i2c, 0x33, buffer.data(), 2); }, 0},
+        {"read from the EEPROM",
+         [&] { return mdiohost_i2c_read(i2c, 0x50, 0, 1, buffer.data(), 2); }, 1},
+        {"read from an empty address",
+         [&] { return mdiohost_i2c_read(i2c, 0x33, 0, 1, buffer.data(), 2); }, 0},
+        {"address-only read from the EEPROM",
+         [&] { return mdiohost_i2c_read(i2c, 0x50, 0, 0, buffer.data(), 1); }, 1},
+        {"address-only read from an empty address",
+         [&] { return mdiohost_i2c_read(i2c, 0x33, 0, 0, buffer.data(), 1); }, 0},
+    };
+    for (const Case& c : cases) {
+        const std::uint8_t other = c.acknowledged == 1 ? 0x33 : 0x50;
+        ASSERT_EQ(mdiohost_i2c_write(i2c, other, nullptr, 0), 0) << c.what;
+        ASSERT_EQ(mdiohost_i2c_acknowledged(i2c), 1 - c.acknowledged) << c.what;
+        EXPECT_EQ(c.transfer(), 0) << c.what;
+        EXPECT_EQ(mdiohost_i2c_acknowledged(i2c), c.acknowledged) << c.what;
+        // Asking sends nothing and asking again gives the same answer.
+        const std::size_t trafficBefore = k8().i2cTraffic().size();
+        EXPECT_EQ(mdiohost_i2c_acknowledged(i2c), c.acknowledged) << c.what;
+        EXPECT_EQ(k8().i2cTraffic().size(), trafficBefore) << c.what;
+    }
+    EXPECT_EQ(failure(), "");
+
+    // Adapters without raw I2C have no answer to give.
+    EXPECT_EQ(mdiohost_i2c_acknowledged(mdio), -1);
+    EXPECT_EQ(failure(),
+              "K8A00001:MDIO: no raw I2C on this adapter (only K8 adapters whose protocol is I2C "
+              "have it).");
+}
+
 TEST_F(ExtensionExports, Queued32BitAccessesWithAStatusInsteadOfAnException) {
     k8().phy(3).setRegister32(0x100, 0xCAFEF00D);
     EXPECT_EQ(mdiohost_block_write32(mdio, 3, 0x104, 0x12345678), 0);

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TemporaryPath.h"
@@ -184,6 +185,34 @@ TEST(CommandLine, BoardServices) {
     run = mdioctl("gpio 0 3 1");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(contains(run.err, "mdioctl: This pin isn't set as output.")) << run.err;
+}
+
+// An absent device leaves SDA high: only its missing acknowledge tells it
+// from a device holding FF bytes.
+TEST(CommandLine, I2cDevicesThatDoNotAcknowledgeFailAndScanListsThoseThatDo) {
+    const std::string noAnswer =
+        "mdioctl: no acknowledge from I2C address 0x33 on adapter 1: no device answers there, "
+        "or it is busy\n";
+    const std::vector<std::tuple<std::string, int, std::string, std::string>> cases = {
+        {"i2c 1 0x33 read 0 1 4", 1, "", noAnswer},
+        {"i2c 1 0x33 write 0 0xAA", 1, "", noAnswer},
+        {"i2c 1 0x50 read 0 1 4", 0, "4B 38 55 20\n", ""},
+        // The default bench's K8U board: the MDIO bridge and the EEPROM.
+        {"i2c K8A00001 scan", 0, "0x10\n0x50\n", ""},
+        {"i2c 1 scan extra", 2, "", ""},
+    };
+    for (const auto& [arguments, status, out, err] : cases) {
+        const ToolRun run = mdioctl(arguments);
+        EXPECT_EQ(run.status, status) << arguments << run.err;
+        EXPECT_EQ(run.out, out) << arguments;
+        if (status != 2) {
+            EXPECT_EQ(run.err, err) << arguments;
+        }
+    }
+    const ToolRun json = mdioctl("--json i2c 1 scan");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(nlohmann::json::parse(json.out),
+              (nlohmann::json{{"adapter", 1}, {"addresses", {0x10, 0x50}}}));
 }
 
 // A 24C32 takes its two-byte memory address high byte first; the library

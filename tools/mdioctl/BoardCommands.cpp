@@ -6,8 +6,40 @@
 #include "AdapterLookup.h"
 #include "Commands.h"
 #include "mdiohost.h"
+#include "mdiohost_ext.h"
 
 namespace mdioctl {
+
+namespace {
+
+// The addresses a scan probes: 0x00-0x07 and 0x78-0x7F are reserved by the
+// I2C bus for special uses, and probing them can start those uses.
+constexpr std::uint32_t kFirstScannedAddress = 0x08;
+constexpr std::uint32_t kLastScannedAddress = 0x77;
+
+std::string hexAddress(std::uint32_t address) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", address & 0xFF);
+    return text;
+}
+
+// Whether the device acknowledged the adapter's last transfer; a failure the
+// library recorded while asking is thrown as any other.
+bool acknowledged(std::uint32_t index) {
+    const int answer = mdiohost_i2c_acknowledged(index);
+    Session::check();
+    return answer == 1;
+}
+
+// A device that is absent leaves SDA high: a read gives FF bytes and a write
+// seems to succeed. Only the acknowledge bits tell, so the command fails.
+void requireAcknowledge(std::uint32_t index, std::uint32_t address) {
+    if (acknowledged(index)) return;
+    throw LibraryError("no acknowledge from I2C address " + hexAddress(address) + " on adapter " +
+                       std::to_string(index) + ": no device answers there, or it is busy");
+}
+
+}  // namespace
 
 void gpioCommand(Session& session, Output& out, const std::string& adapter, std::uint32_t pin,
                  const std::string& level) {
@@ -54,6 +86,7 @@ void i2cRead(Session& session, Output& out, const std::string& adapter, std::uin
     if (bytes.size() != count) {
         throw LibraryError("adapter " + std::to_string(index) + " has no I2C master");
     }
+    requireAcknowledge(index, address);
     std::string text;
     for (const unsigned char byte : bytes) {
         char hex[4];
@@ -74,8 +107,28 @@ void i2cWrite(Session& session, Output& out, const std::string& adapter, std::ui
     std::vector<unsigned char> data(bytes.begin(), bytes.end());
     i2c_WriteAdapter(index, address, data);
     Session::check();
+    requireAcknowledge(index, address);
     out.line("wrote " + std::to_string(data.size()) + " bytes");
     out.document = {{"adapter", index}, {"address", address}, {"bytes", data}};
+}
+
+void i2cScan(Session& session, Output& out, const std::string& adapter) {
+    const std::uint32_t index = session.open(adapter, i2cNeed());
+    // An address alone, then STOP: a write of no data bytes, which changes
+    // nothing in the devices that answer it.
+    std::vector<std::uint32_t> found;
+    for (std::uint32_t address = kFirstScannedAddress; address <= kLastScannedAddress; ++address) {
+        mdiohost_i2c_write(index, address, nullptr, 0);
+        Session::check();
+        if (acknowledged(index)) found.push_back(address);
+    }
+    for (const std::uint32_t address : found)
+        out.line(hexAddress(address));
+    if (found.empty()) {
+        out.line("no device acknowledged at " + hexAddress(kFirstScannedAddress) + "-" +
+                 hexAddress(kLastScannedAddress));
+    }
+    out.document = {{"adapter", index}, {"addresses", found}};
 }
 
 void boardCommand(Session& session, Output& out, const std::string& adapter,

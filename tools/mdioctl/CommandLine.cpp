@@ -148,14 +148,18 @@ void addCommands(CLI::App& app, Arguments& a) {
     gpio->add_option("PIN", a.pin)->required();
     gpio->add_option("LEVEL", a.level, "0 or 1; without it the pin is read");
 
-    CLI::App* i2c = command(app, "i2c", "I2C transactions on a K8 I2C adapter.",
+    CLI::App* i2c = command(app, "i2c",
+                            "I2C transactions on a K8 I2C adapter. A device that does not "
+                            "acknowledge is a failure (exit 1), not a read of FF bytes. scan "
+                            "lists the 7-bit addresses 0x08-0x77 that acknowledge.",
                             "i2c ADAPTER ADDRESS read REG REGLEN COUNT | "
-                            "i2c ADAPTER ADDRESS write BYTE...",
-                            "mdioctl --sim i2c K8A00001:I2C 0x50 read 0x00 1 4");
+                            "i2c ADAPTER ADDRESS write BYTE... | i2c ADAPTER scan",
+                            "mdioctl --sim i2c K8A00001:I2C 0x50 read 0x00 1 4\n"
+                            "  mdioctl --sim i2c K8A00001:I2C scan");
     i2c->add_option("ADAPTER", a.adapter, "adapter index, name, or a board's serial number")
         ->required();
-    i2c->add_option("ADDRESS", a.address)->required();
-    i2c->add_option("OPERATION", a.i2cOp)->required();
+    i2c->add_option("ADDRESS", a.address, "7-bit device address, or scan")->required();
+    i2c->add_option("OPERATION", a.i2cOp, "read or write");
     i2c->add_option("ARGUMENTS", a.bytes);
     i2c->add_flag("--addr-msb-first", a.addressMsbFirst,
                   "read: send REG most significant byte first (24C32 and larger EEPROMs); "
@@ -262,8 +266,13 @@ void runCommand(const std::string& name, const Arguments& a, const SessionOption
         if (!a.level.empty()) parseNumber(a.level, "LEVEL", 1);
         Session session(options);
         gpioCommand(session, out, a.adapter, pin, a.level);
+    } else if (name == "i2c" && a.address == "scan") {
+        if (!a.i2cOp.empty()) throw UsageError("i2c scan takes no arguments");
+        Session session(options);
+        i2cScan(session, out, a.adapter);
     } else if (name == "i2c") {
         const std::uint32_t address = parseNumber(a.address, "ADDRESS", 127);
+        if (a.i2cOp.empty()) throw UsageError("i2c ADDRESS needs an OPERATION: read or write");
         if (a.i2cOp == "read") {
             if (a.bytes.size() != 3) throw UsageError("i2c read takes REG REGLEN COUNT");
             const std::uint32_t reg = parseNumber(a.bytes[0], "REG");

@@ -60,6 +60,8 @@ void gpioCommand(Session& session, Output& out, const std::string& adapter, std:
 // Reads COUNT bytes after writing the register address REGLEN bytes long:
 // least significant byte first, as the library sends it, or most significant
 // first with `addressMsbFirst` (24C32 and larger EEPROMs take it so).
+// i2cRead and i2cWrite throw LibraryError, naming the address, when the
+// device does not acknowledge.
 void i2cRead(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
              std::uint32_t registerAddress, std::uint32_t registerLength, std::uint32_t count,
              bool addressMsbFirst = false);
@@ -67,6 +69,8 @@ void i2cRead(Session& session, Output& out, const std::string& adapter, std::uin
 std::uint32_t registerBytesReversed(std::uint32_t registerAddress, std::uint32_t registerLength);
 void i2cWrite(Session& session, Output& out, const std::string& adapter, std::uint32_t address,
               const std::vector<std::uint8_t>& bytes);
+// The 7-bit addresses 0x08-0x77 whose device acknowledges its address.
+void i2cScan(Session& session, Output& out, const std::string& adapter);
 void boardCommand(Session& session, Output& out, const std::string& adapter,
                   std::uint32_t registerAddress, const std::string& value);
 
