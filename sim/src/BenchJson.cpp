@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "ftdi/d2xx/D2xxAbi.h"
 #include "mdiosim/Bench.h"
@@ -423,15 +424,80 @@ std::string withoutExceptionTag(const std::string& message) {
     return tagEnd == std::string::npos ? message : message.substr(tagEnd + 2);
 }
 
-}  // namespace
+// Where the parser is, in the loader's own path form ("bench.vcd",
+// "boards[0].phys[1].address"), kept up from the parser's events so that a
+// value the parser refuses (a number too large for a double) is named by
+// its place like every other mistake.
+class ParsePlace {
+  public:
+    bool follow(int depth, json::parse_event_t event, const json& parsed) {
+        switch (event) {
+            case json::parse_event_t::object_start:
+            case json::parse_event_t::array_start:
+                levels.resize(static_cast<std::size_t>(depth));
+                levels.push_back({event == json::parse_event_t::array_start, "", 0});
+                break;
+            case json::parse_event_t::key:
+                if (!levels.empty()) levels.back().key = parsed.get<std::string>();
+                break;
+            case json::parse_event_t::value:
+            case json::parse_event_t::object_end:
+            case json::parse_event_t::array_end:
+                // The value just read (or container just closed) ends an element.
+                if (event != json::parse_event_t::value)
+                    levels.resize(static_cast<std::size_t>(depth));
+                if (!levels.empty() && levels.back().isArray) ++levels.back().index;
+                break;
+        }
+        return true;
+    }
 
-BenchDescription parseBenchJson(std::string_view content) {
-    json root;
+    // The path of the value being read now. Top-level values read as
+    // "bench.vcd"; the elements of the board and fault lists as
+    // "boards[0]...", as the checks below name them.
+    std::string path() const {
+        const bool inList = levels.size() > 1 && !levels[0].isArray && levels[1].isArray;
+        std::string result = inList ? "" : "bench";
+        for (const Level& here : levels) {
+            if (here.isArray) {
+                result.append("[").append(std::to_string(here.index)).append("]");
+            } else {
+                if (!result.empty()) result.append(".");
+                result.append(here.key);
+            }
+        }
+        return result;
+    }
+
+  private:
+    struct Level {
+        bool isArray;
+        std::string key;
+        std::size_t index;
+    };
+    std::vector<Level> levels;
+};
+
+json parseDocument(std::string_view content) {
+    ParsePlace place;
     try {
-        root = json::parse(content.begin(), content.end());
+        return json::parse(content.begin(), content.end(),
+                           [&place](int depth, json::parse_event_t event, json& parsed) {
+                               return place.follow(depth, event, parsed);
+                           });
     } catch (const json::parse_error& error) {
         throw BenchFileError(withoutExceptionTag(error.what()));
+    } catch (const json::exception& error) {
+        // Not a syntax mistake but a value the parser cannot hold.
+        fail(place.path(), withoutExceptionTag(error.what()));
     }
+}
+
+}  // namespace
+
+namespace {
+
+BenchDescription benchOf(json& root) {
     onlyKeys(root, "bench", {"usbLatencyMicroseconds", "vcd", "boards", "faults"});
     BenchDescription bench;
     if (root.contains("vcd")) {
@@ -467,6 +533,20 @@ BenchDescription parseBenchJson(std::string_view content) {
         }
     }
     return bench;
+}
+
+}  // namespace
+
+BenchDescription parseBenchJson(std::string_view content) {
+    json root = parseDocument(content);
+    try {
+        return benchOf(root);
+    } catch (const json::exception& error) {
+        // Every value is checked before it is read out, so this is a check
+        // missing here; still the caller gets the loader's error, never the
+        // parser library's.
+        throw BenchFileError(std::string("bench: ").append(withoutExceptionTag(error.what())));
+    }
 }
 
 }  // namespace mdiosim

@@ -18,6 +18,11 @@ namespace {
 
 using FTDI::D2xx::DeviceListNode;
 
+// USB addresses are seven bits with address 0 kept for a device being set
+// up, so a bus holds at most 127 devices. A driver announcing more is broken;
+// believing it would size the device list (and the sort after it) by its word.
+constexpr std::uint32_t kMostUsbDevices = 127;
+
 void reportListFailure(const char* what, std::uint32_t status) {
     std::fprintf(stderr, "%s%s\n", what, FTDI::statusText(status).c_str());
 }
@@ -42,6 +47,14 @@ void TalvikControl::enumerateDevices() {
         return;
     }
     if (count == 0) return;
+    if (count > kMostUsbDevices) {
+        std::fprintf(stderr,
+                     "Error retrieving device list: the driver reports %lu devices, more than "
+                     "the %lu a USB bus can hold.\n",
+                     static_cast<unsigned long>(count),
+                     static_cast<unsigned long>(kMostUsbDevices));
+        return;
+    }
 
     std::vector<DeviceListNode> nodes(count, DeviceListNode{});
     status = FTDI::D2xx::driver().getDeviceInfoList(nodes.data(), count);

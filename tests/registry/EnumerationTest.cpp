@@ -65,6 +65,25 @@ TEST_F(RegistryTest, DriverFailuresAreReportedAndAddNothing) {
     EXPECT_EQ(HW_NumberOfDevices(), 1u);
 }
 
+TEST_F(RegistryTest, AbsurdDeviceCountIsRefusedWithoutAskingForTheList) {
+    driver.addDevice("A1", "K8D MDIO");
+    for (const std::uint32_t claimed : {128u, 1000000u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(claimed);
+        driver.claimedDeviceCount = claimed;
+        driver.forget();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(HW_NumberOfDevices(), 0u);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "Error retrieving device list: the driver reports " + std::to_string(claimed) +
+                      " devices, more than the 127 a USB bus can hold.\n");
+        EXPECT_EQ(driver.operations(), (std::vector<std::string>{"FT_CreateDeviceInfoList"}));
+    }
+    // The most a bus can hold is still believed.
+    driver.claimedDeviceCount = 127;
+    EXPECT_EQ(HW_NumberOfDevices(), 1u);
+    EXPECT_EQ(HW_Fail(), 0);
+}
+
 TEST_F(RegistryTest, SerialNumberFillingItsWholeFieldIsReadAndBoardsOpenElsewhereSkipped) {
     driver.addDevice("A1", "K8D MDIO", FTDI::D2xx::kFlagOpened);
     driver.addDevice("ABCDEFGHIJKLMNOB", "older board");  // 16 characters, no terminator

@@ -84,6 +84,29 @@ TEST(BenchFile, MistakesNameWhereAndWhat) {
     }
 }
 
+TEST(BenchFile, ValuesTheParserCannotHoldAreNamedByPlace) {
+    const struct {
+        const char* json;
+        const char* message;
+    } rows[] = {
+        {R"(1e999)", "bench: number overflow parsing '1e999'"},
+        {R"([0, -1e999])", "bench[1]: number overflow parsing '-1e999'"},
+        {R"({"usbLatencyMicroseconds": 1e999})",
+         "bench.usbLatencyMicroseconds: number overflow parsing '1e999'"},
+        {R"({"boards": [{"serialNumber": "A1"}, {"serialNumber": "A2", "chipType": 1e400}]})",
+         "boards[1].chipType: number overflow parsing '1e400'"},
+        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0}, {"address": 1E+999}]}]})",
+         "boards[0].phys[1].address: number overflow parsing '1E+999'"},
+        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "clause45": {"1": {"2": 9e9999}}}]}]})",
+         "boards[0].phys[0].clause45.1.2: number overflow parsing '9e9999'"},
+        {R"({"faults": [{"kind": "unplug"}, {"kind": "failCall", "status": [1, 2, 1e999]}]})",
+         "faults[1].status[2]: number overflow parsing '1e999'"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(failureOf(row.json), row.message) << row.json;
+    }
+}
+
 TEST(BenchFile, UnusableFileIsOneMessageAndNoDevices) {
     const std::string path = testing_support::temporaryPath("mdiosim_bad_bench", ".json");
     std::ofstream(path) << R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 99}]}]})";

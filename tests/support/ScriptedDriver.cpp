@@ -111,7 +111,9 @@ Status ScriptedDriver::record(const std::string& operation, std::vector<std::uin
 
 Status ScriptedDriver::createDeviceInfoList(std::uint32_t& count) {
     const Status status = record("FT_CreateDeviceInfoList", {});
-    if (status == FTDI::D2xx::kOk) count = static_cast<std::uint32_t>(devices.size());
+    if (status == FTDI::D2xx::kOk) {
+        count = claimedDeviceCount.value_or(static_cast<std::uint32_t>(devices.size()));
+    }
     return status;
 }
 

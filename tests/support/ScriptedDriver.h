@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,8 @@ class ScriptedDriver : public FTDI::D2xx::Driver {
         replies.insert(replies.end(), bytes.begin(), bytes.end());
     }
     bool answerSyncProbe = true;
+    // When set, FT_CreateDeviceInfoList claims this many devices whatever is listed.
+    std::optional<std::uint32_t> claimedDeviceCount;
 
     // --- what happened
     std::vector<Call> calls;
