@@ -22,9 +22,13 @@ CLI::App* command(CLI::App& app, const char* name, const char* description, cons
     return sub;
 }
 
-void adapterAndPhy(CLI::App* sub, Arguments& a) {
+void adapter(CLI::App* sub, Arguments& a) {
     sub->add_option("ADAPTER", a.adapter, "adapter index, name, or a board's serial number")
         ->required();
+}
+
+void adapterAndPhy(CLI::App* sub, Arguments& a) {
+    adapter(sub, a);
     sub->add_option("PHY", a.phy, "PHY address")->required();
 }
 
@@ -99,8 +103,7 @@ void addCommands(CLI::App& app, Arguments& a) {
     CLI::App* scan =
         command(app, "scan", "Find the PHYs on an adapter: identities, MMDs and link status.",
                 "scan ADAPTER [--vendor-mmds]", "mdioctl --sim scan K8A00001");
-    scan->add_option("ADAPTER", a.adapter, "adapter index, name, or a board's serial number")
-        ->required();
+    adapter(scan, a);
     scan->add_flag("--vendor-mmds", a.vendorMmds, "also read the vendor MMDs 30 and 31");
 
     CLI::App* read32 =
@@ -156,8 +159,7 @@ void addCommands(CLI::App& app, Arguments& a) {
                             "i2c ADAPTER ADDRESS write BYTE... | i2c ADAPTER scan",
                             "mdioctl --sim i2c K8A00001:I2C 0x50 read 0x00 1 4\n"
                             "  mdioctl --sim i2c K8A00001:I2C scan");
-    i2c->add_option("ADAPTER", a.adapter, "adapter index, name, or a board's serial number")
-        ->required();
+    adapter(i2c, a);
     i2c->add_option("ADDRESS", a.address, "7-bit device address, or scan")->required();
     i2c->add_option("OPERATION", a.i2cOp, "read or write");
     i2c->add_option("ARGUMENTS", a.bytes);
