@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ftdi/MpsseCommands.h"
 #include "ftdi/d2xx/Driver.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace bench {
 

@@ -1,6 +1,6 @@
 #include "BoardHardware.h"
 
-#include "ftdi/MpsseCommands.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace mdiosim {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <optional>
 
-#include "ftdi/MpsseCommands.h"
-#include "ftdi/MpsseStream.h"
+#include "mpsse/MpsseCommands.h"
+#include "mpsse/MpsseStream.h"
 
 namespace mdiosim {
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "BoardHardware.h"
-#include "ftdi/MpsseCommands.h"
 #include "mdiosim/Board.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace mdiosim {
 namespace {

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "ftdi/Device.h"
-#include "ftdi/MpsseCommands.h"
+#include "ftdi/AdapterPort.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace FTDI::K8 {
 namespace {
@@ -15,7 +15,7 @@ constexpr const char* kNotAnOutput = "This pin isn't set as output.";
 constexpr const char* kWriteError = "FTDI Write Error";
 constexpr const char* kTransactionError = "FTDI Transaction Error";
 
-void writeCommand(FTDI::Device& device, std::uint8_t command, std::uint8_t levels,
+void writeCommand(FTDI::AdapterPort& device, std::uint8_t command, std::uint8_t levels,
                   std::uint8_t directions) {
     const std::array<std::uint8_t, 3> bytes{command, levels, directions};
     device.writeBytes(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
@@ -28,7 +28,7 @@ void setBit(std::uint8_t& byte, unsigned bit, bool on) {
 
 }  // namespace
 
-GpioPins::GpioPins(FTDI::Device* owner) : device(owner) {}
+GpioPins::GpioPins(FTDI::AdapterPort* owner) : device(owner) {}
 
 bool GpioPins::initPins() {
     const PinLayout& layout = std::string_view(device->lowerName).starts_with(kAaPrefix)

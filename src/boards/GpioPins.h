@@ -10,7 +10,7 @@
 #include <cstdint>
 
 namespace FTDI {
-class Device;
+class AdapterPort;
 }
 
 namespace FTDI::K8 {
@@ -38,7 +38,7 @@ inline constexpr std::uint8_t kPinsPerByte = 8;
 
 class GpioPins {
   public:
-    explicit GpioPins(FTDI::Device* owner);
+    explicit GpioPins(FTDI::AdapterPort* owner);
 
     // Picks the layout by the device's lower-case name and writes the high
     // byte's levels and directions. False when the write fails.
@@ -53,7 +53,7 @@ class GpioPins {
     // (before anything is sent) or "FTDI Transaction Error".
     bool getPin(std::uint8_t pin, std::uint8_t& level);
 
-    FTDI::Device* device;  // the owner; not owned
+    FTDI::AdapterPort* device;  // the owner; not owned
     std::uint8_t lowDirections = kDefaultPinLayout.lowDirections;
     std::uint8_t lowLevels = kDefaultPinLayout.lowLevels;
     std::uint8_t highDirections = kDefaultPinLayout.highDirections;

@@ -6,16 +6,16 @@
 #include <stdexcept>
 #include <thread>
 
-#include "api/Exceptions.h"
 #include "boards/GpioPins.h"
 #include "boards/LED.h"
 #include "ftdi/ClockRate.h"
 #include "ftdi/K8Board.h"
-#include "ftdi/MpsseCommands.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
+#include "ftdi/d2xx/DriverFailure.h"
 #include "mdio/I2C_MDIO.h"
 #include "mdio/K8MDIO.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace FTDI::K8 {
 namespace {

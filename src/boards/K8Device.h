@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ftdi/Device.h"
+#include "boards/Device.h"
 
 namespace FTDI::K8 {
 

@@ -5,7 +5,7 @@
 // board has one protocol. A "U" as third character means a 4-bit RGB LED.
 #pragma once
 
-#include "ftdi/AdapterTable.h"
+#include "boards/AdapterTable.h"
 #include "ftdi/d2xx/D2xxAbi.h"
 
 namespace FTDI::K8 {

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "api/LibraryLifetime.h"
-#include "ftdi/Device.h"
+#include "base/LibraryLifetime.h"
+#include "ftdi/AdapterPort.h"
 #include "ftdi/K8Board.h"
-#include "ftdi/MpsseCommands.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace FTDI::K8 {
 namespace {
@@ -26,7 +26,7 @@ unsigned stepLevel(unsigned level, int step) {
 
 }  // namespace
 
-LED::LED(FTDI::Device* owner) : device(owner) {}
+LED::LED(FTDI::AdapterPort* owner) : device(owner) {}
 
 LED::~LED() {
     LED::stop();

@@ -14,14 +14,14 @@
 #include "boards/K8BoardTables.h"
 
 namespace FTDI {
-class Device;
+class AdapterPort;
 }
 
 namespace FTDI::K8 {
 
 class LED {
   public:
-    explicit LED(FTDI::Device* owner);
+    explicit LED(FTDI::AdapterPort* owner);
     virtual ~LED();
     LED(const LED&) = delete;
     LED& operator=(const LED&) = delete;
@@ -49,8 +49,8 @@ class LED {
     // What the blink thread does; the base does nothing.
     virtual void run() {}
 
-    FTDI::Device* device;  // the owner; not owned
-    std::mutex mutex;      // guards the code sets and their flags
+    FTDI::AdapterPort* device;  // the owner; not owned
+    std::mutex mutex;           // guards the code sets and their flags
     std::condition_variable wakeup;
     std::set<StatusCode> activeCodes;
     bool activeChanged = false;

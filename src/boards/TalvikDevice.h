@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ftdi/Device.h"
+#include "boards/Device.h"
 
 namespace FTDI::Talvik {
 

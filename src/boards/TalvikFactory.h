@@ -2,7 +2,7 @@
 // each one adapter, named by its USB serial number.
 #pragma once
 
-#include "ftdi/AdapterTable.h"
+#include "boards/AdapterTable.h"
 #include "ftdi/d2xx/D2xxAbi.h"
 
 namespace FTDI::Talvik {

@@ -1,7 +1,7 @@
 #include "chip/ChipAccess.h"
 
-#include "api/Guard.h"
-#include "api/TraceLog.h"
+#include "base/Guard.h"
+#include "base/TraceLog.h"
 #include "chip/QualifiedPhyId.h"
 #include "registry/TalvikControl.h"
 

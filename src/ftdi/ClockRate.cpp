@@ -6,7 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "ftdi/EnvironmentVariable.h"
+#include "base/EnvironmentVariable.h"
 
 namespace FTDI::K8 {
 

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ftdi/MpsseCommands.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace FTDI::I2c {
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "ftdi/Device.h"
+#include "ftdi/AdapterPort.h"
 #include "ftdi/I2cBusPieces.h"
 #include "ftdi/UsbLock.h"
 #include "mdio/I2cBridgeFrames.h"
@@ -41,7 +41,7 @@ void appendLeastSignificantFirst(Bytes& bytes, std::uint32_t value) {
         bytes.push_back(byteAt(value, i));
 }
 
-void checkTransactionSize(const FTDI::Device& device, std::uint64_t bytes) {
+void checkTransactionSize(const FTDI::AdapterPort& device, std::uint64_t bytes) {
     if (bytes > kMaxTransactionBytes) {
         throw std::runtime_error(device.name + ": I2C transaction of " + std::to_string(bytes) +
                                  " bytes refused; at most " + std::to_string(kMaxTransactionBytes) +
@@ -91,7 +91,8 @@ void appendBridgeFrame(std::uint8_t operation, std::uint32_t address, std::uint8
     queue.expect(readInto);
 }
 
-I2C_MDIO::I2C_MDIO(FTDI::Device* owner) : FTDI::MDIO(owner, kHighestI2cAddress, bridgeFraming()) {
+I2C_MDIO::I2C_MDIO(FTDI::AdapterPort* owner)
+    : FTDI::MDIO(owner, kHighestI2cAddress, bridgeFraming()) {
     addQueues(1);  // the raw queue
 }
 

@@ -24,7 +24,7 @@ class I2C_MDIO : public FTDI::MDIO {
     static constexpr std::uint32_t kHighestI2cAddress = 127;
     static constexpr std::uint32_t kRawI2cQueue = kHighestI2cAddress + 1;
 
-    explicit I2C_MDIO(FTDI::Device* owner);
+    explicit I2C_MDIO(FTDI::AdapterPort* owner);
     ~I2C_MDIO() override;
 
     void queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress,

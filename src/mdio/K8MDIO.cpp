@@ -15,9 +15,9 @@ Mpsse::Framing k8Framing() {
             .replyLimit = kReplyLimit};
 }
 
-MDIO::MDIO(FTDI::Device* owner) : MDIO(owner, 31) {}
+MDIO::MDIO(FTDI::AdapterPort* owner) : MDIO(owner, 31) {}
 
-MDIO::MDIO(FTDI::Device* owner, std::uint32_t highestPhyId)
+MDIO::MDIO(FTDI::AdapterPort* owner, std::uint32_t highestPhyId)
     : FTDI::MDIO(owner, highestPhyId, k8Framing()), templates(highestPhyId + 1) {}
 
 const Clause45Template* MDIO::buildClause45Template(std::uint32_t phyId, std::uint8_t mmd) {

@@ -17,8 +17,8 @@ namespace FTDI::K8 {
 
 class MDIO : public FTDI::MDIO {
   public:
-    explicit MDIO(FTDI::Device* owner);  // PHY ids 0 to 31
-    MDIO(FTDI::Device* owner, std::uint32_t highestPhyId);
+    explicit MDIO(FTDI::AdapterPort* owner);  // PHY ids 0 to 31
+    MDIO(FTDI::AdapterPort* owner, std::uint32_t highestPhyId);
     ~MDIO() override;
 
     void queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress,

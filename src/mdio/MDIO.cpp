@@ -3,11 +3,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "ftdi/Device.h"
+#include "ftdi/AdapterPort.h"
 
 namespace FTDI {
 
-MDIO::MDIO(Device* owner, std::uint32_t highestPhyId, Mpsse::Framing transferFraming)
+MDIO::MDIO(AdapterPort* owner, std::uint32_t highestPhyId, Mpsse::Framing transferFraming)
     : device(owner),
       queues(highestPhyId + 1),
       preambles(highestPhyId + 1, kDefaultPreambleBits),

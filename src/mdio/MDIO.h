@@ -16,7 +16,7 @@
 
 namespace FTDI {
 
-class Device;
+class AdapterPort;
 
 using Bytes = std::vector<std::uint8_t>;
 using Values = std::vector<std::uint32_t>;
@@ -25,7 +25,7 @@ inline constexpr std::uint8_t kDefaultPreambleBits = 32;
 
 class MDIO {
   public:
-    MDIO(Device* owner, std::uint32_t highestPhyId, Mpsse::Framing framing = {});
+    MDIO(AdapterPort* owner, std::uint32_t highestPhyId, Mpsse::Framing framing = {});
     virtual ~MDIO();
     MDIO(const MDIO&) = delete;
     MDIO& operator=(const MDIO&) = delete;
@@ -88,7 +88,7 @@ class MDIO {
     // Engines with a queue beyond the PHY ids (the raw I2C queue) add it here.
     void addQueues(std::size_t count) { queues.resize(queues.size() + count); }
 
-    Device* device;  // the owner; not owned
+    AdapterPort* device;  // the owner's USB side; not owned
 
   private:
     [[noreturn]] void throwPhyIdOutOfRange(std::uint32_t phyId) const;

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "ftdi/K8Board.h"
-#include "ftdi/MpsseCommands.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace FTDI::MdioFrames {
 

@@ -18,7 +18,7 @@ Mpsse::Framing controllerFraming() {
 
 }  // namespace
 
-MDIO::MDIO(FTDI::Device* owner) : FTDI::MDIO(owner, kHighestPhyAddress, controllerFraming()) {
+MDIO::MDIO(FTDI::AdapterPort* owner) : FTDI::MDIO(owner, kHighestPhyAddress, controllerFraming()) {
     // Every queue starts with its port select frame, again after each
     // transfer and each clear: without it a batch would go to whichever PHY
     // address the controller selected last, and reach the wrong PHY.

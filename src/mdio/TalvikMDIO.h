@@ -21,7 +21,7 @@ class MDIO : public FTDI::MDIO {
     // PHY addresses 0 to 31: the five bits of an MDIO port address.
     static constexpr std::uint32_t kHighestPhyAddress = 31;
 
-    explicit MDIO(FTDI::Device* owner);
+    explicit MDIO(FTDI::AdapterPort* owner);
     ~MDIO() override;
 
     void queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress,

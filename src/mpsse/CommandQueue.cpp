@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "ftdi/MpsseCommands.h"
 #include "mpsse/Link.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace FTDI::Mpsse {
 namespace {

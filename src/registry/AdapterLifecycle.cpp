@@ -4,9 +4,9 @@
 #include <string>
 #include <thread>
 
-#include "api/Exceptions.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
+#include "ftdi/d2xx/DriverFailure.h"
 #include "registry/TalvikControl.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "ftdi/AdapterTable.h"
+#include "boards/AdapterTable.h"
 #include "ftdi/d2xx/D2xxAbi.h"
 
 namespace mdiohost {

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "api/StatusText.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
+#include "ftdi/d2xx/StatusText.h"
 #include "registry/BoardFactories.h"
 #include "registry/TalvikControl.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ftdi/AdapterTable.h"
+#include "boards/AdapterTable.h"
 #include "mdio/MDIO.h"
 
 class TalvikControl {

@@ -3,8 +3,9 @@
 
 #include <string>
 
-#include "api/Exceptions.h"
-#include "api/StatusText.h"
+#include "base/Exceptions.h"
+#include "ftdi/d2xx/DriverFailure.h"
+#include "ftdi/d2xx/StatusText.h"
 
 using FTDI::statusText;
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "api/Exceptions.h"
-#include "api/Guard.h"
+#include "base/Exceptions.h"
+#include "base/Guard.h"
 #include "mdiohost.h"
 #include "mdiohost_ext.h"
 

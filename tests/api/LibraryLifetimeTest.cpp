@@ -1,7 +1,7 @@
 // Telling the end of the process apart from an unload by FreeLibrary.
 #include <gtest/gtest.h>
 
-#include "api/LibraryLifetime.h"
+#include "base/LibraryLifetime.h"
 
 #if defined(_WIN32)
 #include <windows.h>

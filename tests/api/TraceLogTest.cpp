@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "TraceFile.h"
-#include "api/TraceLog.h"
+#include "base/TraceLog.h"
 #include "mdiohost.h"
 
 namespace trace = mdiohost::trace;

@@ -8,7 +8,7 @@
 
 #include "Environment.h"
 #include "ScriptedDriver.h"
-#include "ftdi/Device.h"
+#include "boards/Device.h"
 #include "ftdi/d2xx/Driver.h"
 #include "ftdi/d2xx/DriverSearch.h"
 #include "ftdi/d2xx/DynamicLibrary.h"

@@ -7,7 +7,7 @@
 
 #include "Failure.h"
 #include "ScriptedDriver.h"
-#include "ftdi/Device.h"
+#include "boards/Device.h"
 #include "ftdi/UsbLock.h"
 
 using testing_support::Bytes;

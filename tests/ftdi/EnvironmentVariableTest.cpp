@@ -3,7 +3,7 @@
 // settings of the K8 bring-up tests.
 #include <gtest/gtest.h>
 
-#include "ftdi/EnvironmentVariable.h"
+#include "base/EnvironmentVariable.h"
 
 #if defined(_WIN32)
 #include <windows.h>

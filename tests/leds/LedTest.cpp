@@ -12,8 +12,8 @@
 
 #include "Hex.h"
 #include "ScriptedDriver.h"
+#include "boards/Device.h"
 #include "boards/LED_4BitRGB.h"
-#include "ftdi/Device.h"
 #include "ftdi/UsbLock.h"
 
 using FTDI::K8::Colour;

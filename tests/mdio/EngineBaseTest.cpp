@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "Failure.h"
-#include "ftdi/Device.h"
+#include "boards/Device.h"
 #include "mdio/K8MDIO.h"
 #include "mdio/MDIO.h"
 

@@ -12,7 +12,7 @@
 #include "Hex.h"
 #include "I2cBytes.h"
 #include "ScriptedDriver.h"
-#include "api/Exceptions.h"
+#include "base/Exceptions.h"
 #include "boards/K8Device.h"
 #include "mdio/I2C_MDIO.h"
 

@@ -9,7 +9,7 @@
 
 #include "Hex.h"
 #include "ScriptedDriver.h"
-#include "api/Exceptions.h"
+#include "base/Exceptions.h"
 #include "boards/K8Device.h"
 #include "mdio/K8MDIO.h"
 #include "mdio/MdioFramePieces.h"

@@ -7,8 +7,8 @@
 
 #include "Hex.h"
 #include "ScriptedDriver.h"
-#include "api/Exceptions.h"
-#include "ftdi/Device.h"
+#include "base/Exceptions.h"
+#include "boards/Device.h"
 #include "mpsse/CommandQueue.h"
 
 using FTDI::Mpsse::CommandQueue;

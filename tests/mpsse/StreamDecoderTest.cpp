@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Hex.h"
-#include "ftdi/MpsseStream.h"
+#include "mpsse/MpsseStream.h"
 
 using FTDI::Mpsse::commandAt;
 using FTDI::Mpsse::describeStream;

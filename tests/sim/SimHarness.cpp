@@ -1,6 +1,6 @@
 #include "SimHarness.h"
 
-#include "ftdi/MpsseCommands.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace simtest {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ftdi/MpsseStream.h"
+#include "mpsse/MpsseStream.h"
 
 namespace testing_support {
 

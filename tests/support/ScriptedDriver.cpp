@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "Hex.h"
-#include "ftdi/MpsseCommands.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace testing_support {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "ScriptedDriver.h"
-#include "api/Exceptions.h"
+#include "base/Exceptions.h"
 #include "boards/TalvikDevice.h"
 #include "boards/TalvikFactory.h"
 #include "mdio/MDIO.h"

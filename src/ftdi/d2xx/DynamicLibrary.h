@@ -1,6 +1,6 @@
 // The platform seam for loading a shared library at run time: dlopen on
 // Linux, LoadLibrary on Windows. The only other platform-specific piece is
-// the reading of environment variables (ftdi/EnvironmentVariable.h).
+// the reading of environment variables (base/EnvironmentVariable.h).
 #pragma once
 
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "ftdi/EnvironmentVariable.h"
+#include "base/EnvironmentVariable.h"
 #include "ftdi/d2xx/DriverSearch.h"
 
 namespace FTDI::D2xx {

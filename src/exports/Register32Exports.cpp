@@ -5,8 +5,8 @@
 // not traced.
 #include <cstdint>
 
-#include "api/Guard.h"
-#include "api/TraceLog.h"
+#include "base/Guard.h"
+#include "base/TraceLog.h"
 #include "chip/QualifiedPhyId.h"
 #include "mdiohost.h"
 #include "registry/TalvikControl.h"

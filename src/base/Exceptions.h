@@ -24,16 +24,12 @@ class NoDevice : public Standard {
     explicit NoDevice(const std::string& name) : Standard("Device not found/in use: " + name) {}
 };
 
-// A USB transfer or driver call failed. Built only by throwDeviceConnection.
+// A USB transfer or driver call failed. Built only by throwDeviceConnection
+// (ftdi/d2xx/DriverFailure.h), which adds the driver's text for its status.
 class DeviceConnection : public Standard {
   public:
     explicit DeviceConnection(const std::string& detail)
         : Standard("Device Communication problem: " + detail) {}
 };
-
-// Throws DeviceConnection with "context: action", followed by ": " and the
-// driver's text for `status` unless the status is 0 (success).
-[[noreturn]] void throwDeviceConnection(const std::string& context, const std::string& action,
-                                        std::uint32_t status);
 
 }  // namespace FTDI::Exceptions

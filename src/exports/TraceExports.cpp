@@ -1,5 +1,5 @@
 // Exports that steer the trace log. They cannot fail and are not guarded.
-#include "api/TraceLog.h"
+#include "base/TraceLog.h"
 #include "mdiohost.h"
 
 extern "C" {

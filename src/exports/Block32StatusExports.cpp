@@ -5,8 +5,8 @@
 // queued, as there.
 #include <cstdint>
 
-#include "api/Guard.h"
-#include "api/TraceLog.h"
+#include "base/Guard.h"
+#include "base/TraceLog.h"
 #include "mdiohost_ext.h"
 #include "registry/TalvikControl.h"
 

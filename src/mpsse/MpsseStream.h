@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "ftdi/MpsseCommands.h"
+#include "mpsse/MpsseCommands.h"
 
 namespace FTDI::Mpsse {
 

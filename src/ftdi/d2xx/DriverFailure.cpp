@@ -1,6 +1,6 @@
-#include "api/Exceptions.h"
+#include "ftdi/d2xx/DriverFailure.h"
 
-#include "api/StatusText.h"
+#include "ftdi/d2xx/StatusText.h"
 
 namespace FTDI::Exceptions {
 

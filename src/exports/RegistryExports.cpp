@@ -1,8 +1,8 @@
 // Exports that initialise the library, list adapters, open and close them,
 // and keep the default adapter. Device-management calls record failures
 // silently; the others also echo them to standard error.
-#include "api/FailureState.h"
-#include "api/Guard.h"
+#include "base/FailureState.h"
+#include "base/Guard.h"
 #include "chip/DelegationTables.h"
 #include "mdiohost.h"
 #include "registry/TalvikControl.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "api/Guard.h"
+#include "base/Guard.h"
+#include "boards/Device.h"
 #include "ftdi/BoardTraits.h"
-#include "ftdi/Device.h"
 #include "ftdi/I2cBusPieces.h"
 #include "mdiohost_ext.h"
 #include "registry/TalvikControl.h"

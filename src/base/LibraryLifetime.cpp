@@ -1,4 +1,4 @@
-#include "api/LibraryLifetime.h"
+#include "base/LibraryLifetime.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "api/TraceLog.h"
+#include "base/TraceLog.h"
 
 namespace mdiohost::trace {
 namespace {

@@ -1,4 +1,4 @@
-#include "api/StatusText.h"
+#include "ftdi/d2xx/StatusText.h"
 
 #include <map>
 

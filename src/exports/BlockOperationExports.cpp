@@ -9,8 +9,8 @@
 // the values) as a 64-bit integer, 0 when nothing was read or it failed.
 #include <cstdint>
 
-#include "api/Guard.h"
-#include "api/TraceLog.h"
+#include "base/Guard.h"
+#include "base/TraceLog.h"
 #include "chip/AccessRouter.h"
 #include "chip/ChipRegisters.h"
 #include "chip/DefaultPhyId.h"

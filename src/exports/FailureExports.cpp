@@ -1,5 +1,5 @@
 // Exports that report the failure state. They are not guarded: they cannot fail.
-#include "api/FailureState.h"
+#include "base/FailureState.h"
 #include "mdiohost.h"
 
 extern "C" {

@@ -1,6 +1,6 @@
 // The extension functions of the library itself: its version and the
 // failure state's switches. None of them can fail, so none is guarded.
-#include "api/FailureState.h"
+#include "base/FailureState.h"
 #include "mdiohost_ext.h"
 
 extern "C" {

@@ -1,4 +1,4 @@
-#include "ftdi/EnvironmentVariable.h"
+#include "base/EnvironmentVariable.h"
 
 #include <cstdlib>
 

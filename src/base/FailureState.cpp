@@ -1,4 +1,4 @@
-#include "api/FailureState.h"
+#include "base/FailureState.h"
 
 #include <cstdio>
 #include <cstdlib>

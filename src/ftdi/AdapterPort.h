@@ -1,12 +1,12 @@
-// FTDI::Device: one adapter as the registry knows it (a USB device, or one
-// protocol of a multi-protocol board). It holds the adapter's names, the
-// driver handle while open and the MDIO engine it owns, and the two
-// primitives every byte to and from an adapter goes through: a locked write
-// and a locked read.
+// FTDI::AdapterPort: the USB side of one adapter (a USB device, or one
+// protocol of a multi-protocol board): its names, the driver handle while
+// open, what its board has, and the two primitives every byte to and from an
+// adapter goes through: a locked write and a locked read. Engines and board
+// parts talk through a port; the adapter as the registry knows it
+// (boards/Device.h) adds the engine it owns.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "ftdi/BoardTraits.h"
@@ -15,23 +15,12 @@
 
 namespace FTDI {
 
-class MDIO;
-
-class Device : public Mpsse::Link {
+class AdapterPort : public Mpsse::Link {
   public:
-    Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription);
-    ~Device() override;
-    Device(const Device&) = delete;
-    Device& operator=(const Device&) = delete;
-
-    // Called by the registry before it closes the driver handle.
-    virtual void beforeClose() {}
-    // Called by the registry right after it opened the driver handle.
-    virtual void bringUp() {}
-    virtual void purgeBuffers() {}
-    // Called after bringUp, or alone when this adapter takes over the open
-    // handle of another adapter of the same board.
-    virtual void afterBringUp();
+    AdapterPort(std::string adapterName, std::string usbSerialNumber, std::string usbDescription);
+    ~AdapterPort() override;
+    AdapterPort(const AdapterPort&) = delete;
+    AdapterPort& operator=(const AdapterPort&) = delete;
 
     // Writes all `count` bytes; throws DeviceConnection on a driver failure.
     void writeBytes(const std::uint8_t* bytes, std::uint32_t count);
@@ -52,7 +41,6 @@ class Device : public Mpsse::Link {
     std::string serialNumber;
     std::string description;
     D2xx::Handle handle = nullptr;
-    std::unique_ptr<MDIO> engine;
 
   protected:
     BoardTraits board;

@@ -1,11 +1,11 @@
-#include "ftdi/Device.h"
+#include "ftdi/AdapterPort.h"
 
 #include <locale>
 
-#include "api/Exceptions.h"
+#include "base/Exceptions.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
-#include "mdio/MDIO.h"
+#include "ftdi/d2xx/DriverFailure.h"
 
 namespace FTDI {
 
@@ -16,33 +16,30 @@ std::string lowerCased(const std::string& text) {
     return lower;
 }
 
-Device::Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription)
+AdapterPort::AdapterPort(std::string adapterName, std::string usbSerialNumber,
+                         std::string usbDescription)
     : name(std::move(adapterName)),
       lowerName(lowerCased(name)),
       serialNumber(std::move(usbSerialNumber)),
       description(std::move(usbDescription)) {}
 
-Device::~Device() = default;
+AdapterPort::~AdapterPort() = default;
 
-void Device::afterBringUp() {
-    if (engine) engine->deviceOpened();
-}
-
-std::recursive_mutex& Device::transferLock() {
+std::recursive_mutex& AdapterPort::transferLock() {
     return usbLock();
 }
 
-void Device::writeBytes(const std::uint8_t* bytes, std::uint32_t count) {
+void AdapterPort::writeBytes(const std::uint8_t* bytes, std::uint32_t count) {
     UsbLockGuard lock(usbLock());
     send(bytes, count);
 }
 
-void Device::readBytes(std::uint8_t* buffer, std::uint32_t count) {
+void AdapterPort::readBytes(std::uint8_t* buffer, std::uint32_t count) {
     UsbLockGuard lock(usbLock());
     receive(buffer, count);
 }
 
-void Device::send(const std::uint8_t* bytes, std::uint32_t count) {
+void AdapterPort::send(const std::uint8_t* bytes, std::uint32_t count) {
     std::uint32_t done = 0;
     unsigned stalled = 0;
     while (done < count) {
@@ -60,7 +57,7 @@ void Device::send(const std::uint8_t* bytes, std::uint32_t count) {
     }
 }
 
-void Device::receive(std::uint8_t* buffer, std::uint32_t count) {
+void AdapterPort::receive(std::uint8_t* buffer, std::uint32_t count) {
     std::uint32_t received = 0;
     unsigned emptyReads = 0;  // every empty read of this call, not only consecutive ones
     while (received < count) {

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "api/Guard.h"
+#include "base/Guard.h"
 #include "chip/AccessRouter.h"
 #include "chip/ChipAccess.h"
 #include "chip/DefaultPhyId.h"

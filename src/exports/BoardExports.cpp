@@ -4,7 +4,7 @@
 // failure and gives the empty result.
 #include <vector>
 
-#include "api/Guard.h"
+#include "base/Guard.h"
 #include "mdiohost.h"
 #include "registry/TalvikControl.h"
 

@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "api/FailureState.h"
+#include "base/FailureState.h"
 
 namespace mdiohost {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "ftdi/Device.h"
+#include "boards/Device.h"
 
 namespace FTDI {
 
