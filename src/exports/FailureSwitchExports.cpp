@@ -1,13 +1,10 @@
-// The extension functions of the library itself: its version and the
-// failure state's switches. None of them can fail, so none is guarded.
+// The extension switches of the failure state: the echo of failures to
+// standard error, and clearing the flag. None of them can fail, so none is
+// guarded.
 #include "base/FailureState.h"
 #include "mdiohost_ext.h"
 
 extern "C" {
-
-MDIOHOST_API const char* mdiohost_version(void) {
-    return MDIOHOST_VERSION_STRING;
-}
 
 MDIOHOST_API void mdiohost_set_error_echo(int enabled) {
     mdiohost::setErrorEcho(enabled != 0);

@@ -1,9 +1,8 @@
-// Exports that initialise the library, list adapters, open and close them,
-// and keep the default adapter. Device-management calls record failures
-// silently; the others also echo them to standard error.
-#include "base/FailureState.h"
+// Exports that open and close adapters, keep the default adapter and its
+// access mode, and tell how many values the last block execute returned.
+// Opening and closing record failures silently; the others also echo them to
+// standard error.
 #include "base/Guard.h"
-#include "chip/DelegationTables.h"
 #include "mdiohost.h"
 #include "registry/TalvikControl.h"
 
@@ -11,43 +10,6 @@ using mdiohost::Echo;
 using mdiohost::guarded;
 
 extern "C" {
-
-MDIOHOST_API uint32_t HW_Initialize(void) {
-    return guarded(Echo::Silent, 0u, [] {
-        mdiohost::clearFailureFlag();
-        mdiohost::chip::initializeDelegations();
-        mdiohost::chip::initializeClause22();
-        return static_cast<uint32_t>(registry().initializeTables());
-    });
-}
-
-MDIOHOST_API uint32_t HW_NumberOfDevices(void) {
-    return guarded(Echo::Silent, 0u, [] {
-        registry().enumerateDevices();
-        return registry().adapterCount();
-    });
-}
-
-MDIOHOST_API char** HW_DeviceList(void) {
-    return guarded(Echo::Silent, static_cast<char**>(nullptr), [] {
-        registry().enumerateDevices();
-        return registry().deviceNameList();
-    });
-}
-
-MDIOHOST_API const char* HW_Device(uint32_t index) {
-    return guarded(Echo::Silent, static_cast<const char*>(nullptr),
-                   [=] { return registry().deviceName(index); });
-}
-
-MDIOHOST_API const char* HW_Device_FullName(uint32_t index) {
-    return guarded(Echo::Silent, static_cast<const char*>(nullptr),
-                   [=] { return registry().deviceName(index); });
-}
-
-MDIOHOST_API uint32_t HW_Device_Revision(void) {
-    return 0;
-}
 
 MDIOHOST_API uint32_t HW_Open(const char* adapterName) {
     return guarded(Echo::Silent, 0u, [=] {
