@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "boards/Device.h"
+#include "ftdi/K8Board.h"
 
 namespace FTDI::K8 {
 
@@ -41,7 +42,10 @@ class Device : public FTDI::Device {
     // bad command 0xAB with FA AB. Without `force` at most once a second.
     void syncCheck(bool force);
     // Before every engine transfer: the sync check when it is due.
-    void beforeTransfer() override { syncCheck(false); }
+    void beforeTransfer() override {
+        if (lastSync && std::chrono::steady_clock::now() - *lastSync < kSyncInterval) return;
+        syncCheck(false);
+    }
     // Sends the clock divisor for `rate` Hz; with threePhase, the divisor of
     // three-phase data clocking (each bit takes three half-periods).
     void setClock(std::uint32_t rate, bool threePhase);

@@ -7,10 +7,6 @@
 
 namespace mdiohost::chip {
 
-ChipPort ChipPort::onAdapter(std::uint32_t adapter, std::uint32_t phyId) {
-    return {adapter, phyId, adapter, phyId};
-}
-
 ChipPort ChipPort::qualified(std::uint32_t qualifiedPhyId, std::uint32_t defaultAdapter) {
     const QualifiedPhyId target = decodeQualifiedPhyId(qualifiedPhyId, defaultAdapter);
     return {target.adapter, target.phyId, defaultAdapter, qualifiedPhyId};

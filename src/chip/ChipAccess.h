@@ -19,7 +19,9 @@ struct ChipPort {
     std::uint32_t tracedPhyId;
 
     // A plain adapter and PHY, passed to the registry unchanged.
-    static ChipPort onAdapter(std::uint32_t adapter, std::uint32_t phyId);
+    static ChipPort onAdapter(std::uint32_t adapter, std::uint32_t phyId) {
+        return {adapter, phyId, adapter, phyId};
+    }
     // An adapter-qualified PHY id, traced with `defaultAdapter`.
     static ChipPort qualified(std::uint32_t qualifiedPhyId, std::uint32_t defaultAdapter);
 };

@@ -39,40 +39,44 @@ void AdapterPort::readBytes(std::uint8_t* buffer, std::uint32_t count) {
     receive(buffer, count);
 }
 
+// Every transfer runs through send and receive; their failures are rare, so
+// the messages are built out of line and the loops stay short.
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void AdapterPort::fail(const char* action,
+                                                                    D2xx::Status status) const {
+    Exceptions::throwDeviceConnection(serialNumber, action, status);
+}
+
 void AdapterPort::send(const std::uint8_t* bytes, std::uint32_t count) {
+    if (count == 0) return;
+    D2xx::Driver& driver = D2xx::driver();
     std::uint32_t done = 0;
     unsigned stalled = 0;
     while (done < count) {
         std::uint32_t written = 0;
-        const D2xx::Status status =
-            D2xx::driver().write(handle, bytes + done, count - done, written);
-        if (status != D2xx::kOk) {
-            Exceptions::throwDeviceConnection(serialNumber, "Error writing to the device.", status);
+        const D2xx::Status status = driver.write(handle, bytes + done, count - done, written);
+        if (status != D2xx::kOk) [[unlikely]]
+            fail("Error writing to the device.", status);
+        if (written == 0) [[unlikely]] {
+            if (++stalled > kMaxStalledWrites) fail("Timed out writing data.", D2xx::kOk);
+            continue;
         }
-        if (written == 0 && ++stalled > kMaxStalledWrites) {
-            Exceptions::throwDeviceConnection(serialNumber, "Timed out writing data.", D2xx::kOk);
-        }
-        if (written != 0) stalled = 0;
+        stalled = 0;
         done += written;
     }
 }
 
 void AdapterPort::receive(std::uint8_t* buffer, std::uint32_t count) {
+    if (count == 0) return;
+    D2xx::Driver& driver = D2xx::driver();
     std::uint32_t received = 0;
     unsigned emptyReads = 0;  // every empty read of this call, not only consecutive ones
     while (received < count) {
         std::uint32_t got = 0;
-        const D2xx::Status status =
-            D2xx::driver().read(handle, buffer + received, count - received, got);
-        if (status != D2xx::kOk) {
-            Exceptions::throwDeviceConnection(serialNumber, "Error reading from the device.",
-                                              status);
-        }
-        if (got == 0) {
-            if (emptyReads == kMaxEmptyReads) {
-                Exceptions::throwDeviceConnection(serialNumber, "Timed out reading data.",
-                                                  D2xx::kOk);
-            }
+        const D2xx::Status status = driver.read(handle, buffer + received, count - received, got);
+        if (status != D2xx::kOk) [[unlikely]]
+            fail("Error reading from the device.", status);
+        if (got == 0) [[unlikely]] {
+            if (emptyReads == kMaxEmptyReads) fail("Timed out reading data.", D2xx::kOk);
             ++emptyReads;
         }
         received += got;

@@ -44,6 +44,10 @@ class AdapterPort : public Mpsse::Link {
 
   protected:
     BoardTraits board;
+
+  private:
+    // Throws DeviceConnection naming this adapter's serial number.
+    [[noreturn]] void fail(const char* action, D2xx::Status status) const;
 };
 
 // How many reads that return no byte one readBytes call tolerates; the next

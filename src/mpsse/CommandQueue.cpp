@@ -53,8 +53,10 @@ void CommandQueue::sendAndCollect(Link& link, const Framing& framing) {
 }
 
 void CommandQueue::scatter(const std::uint8_t* replies) {
-    // One resize for the whole transfer: cheaper than growing per value.
+    // The value storage only grows: a queue that keeps being refilled with
+    // the same work resizes (and zero-fills) nothing per transfer.
     if (values.size() < valueCount) values.resize(valueCount);
+    filled = valueCount;
     for (const ReplySlot& slot : slots) {
         switch (slot.kind) {
             case ReplyKind::Mdio16:
@@ -94,8 +96,15 @@ Values CommandQueue::takeValues() {
 }
 
 void CommandQueue::takeValues(Values& into) {
-    into.swap(values);
-    values.clear();
+    // Copied rather than handed over: the queue keeps its storage, and a
+    // caller that keeps its list has the room already (and, reading one
+    // value at a time, the right size too).
+    if (into.size() != filled) into.resize(filled);
+    if (filled == 1)
+        into[0] = values[0];  // a single access: no library copy call for one value
+    else
+        std::copy_n(values.data(), filled, into.data());
+    filled = 0;
     valueCount = 0;
     data.clear();
     acknowledges.clear();
@@ -117,9 +126,9 @@ void CommandQueue::dropCollectedValues() {
     for (ReplySlot& slot : slots) {
         if (carriesValue(slot.kind)) slot.value -= firstPending;
     }
-    values.erase(values.begin(),
-                 values.begin() + std::min<std::ptrdiff_t>(
-                                      firstPending, static_cast<std::ptrdiff_t>(values.size())));
+    const std::uint32_t dropped = std::min(firstPending, filled);
+    values.erase(values.begin(), values.begin() + dropped);
+    filled -= dropped;
     valueCount -= firstPending;
 }
 
@@ -128,7 +137,7 @@ void CommandQueue::clear() {
     slots.clear();
     replyBytes = 0;
     valueCount = 0;
-    values.clear();
+    filled = 0;
     data.clear();
     acknowledges.clear();
 }

@@ -90,8 +90,8 @@ class CommandQueue {
     // --- results
     // The values collected since the last take, in queue order.
     Values takeValues();
-    // The same, swapped into `into`: its storage comes back to the queue,
-    // so a caller that keeps one list allocates nothing in steady state.
+    // The same, into `into`: a caller that keeps one list allocates nothing
+    // in steady state.
     void takeValues(Values& into);
     // The I2C data bytes collected since the last take, in bus order.
     Bytes takeData();
@@ -118,7 +118,10 @@ class CommandQueue {
     std::vector<ReplySlot> slots;
     std::uint32_t replyBytes = 0;
     std::uint32_t valueCount = 0;
+    // values[0, filled) hold what the transfers since the last take
+    // collected; the storage beyond is kept for the next ones.
     Values values;
+    std::uint32_t filled = 0;
     Bytes data;
     Bytes acknowledges;
     // Where one transfer's replies land; kept, so steady batches allocate nothing.

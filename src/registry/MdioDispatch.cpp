@@ -118,8 +118,12 @@ void TalvikControl::executeSingleWrite(FTDI::Device& device, std::uint32_t phyId
 
 std::uint32_t TalvikControl::read(std::uint32_t adapter, std::uint32_t phyId, std::uint32_t mmd,
                                   std::uint32_t registerAddress) {
-    blockRead(adapter, phyId, mmd, registerAddress);
-    return executeSingleRead(*adapters[adapter], adapter, phyId);
+    // blockRead and the execute in one: the adapter is looked up once.
+    FTDI::Device& device = openAdapterAt(adapter);
+    FTDI::MDIO& engine = engineOf(device);
+    engine.queueRead(phyId, mmdOf(mmd), register16(registerAddress));
+    checkPhyId(device, phyId, false);
+    return executeSingleRead(device, adapter, phyId);
 }
 
 void TalvikControl::write(std::uint32_t adapter, std::uint32_t phyId, std::uint32_t mmd,

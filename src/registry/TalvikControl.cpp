@@ -51,13 +51,6 @@ char** TalvikControl::deviceNameList() {
     return deviceNames.data();
 }
 
-FTDI::Values& TalvikControl::resultList(std::uint32_t adapter, std::uint32_t phyId) {
-    // A host that skipped HW_Initialize still gets a table to write into,
-    // rather than rows that do not exist.
-    initializeTables();
-    return resultTable[adapter][phyId];
-}
-
 void TalvikControl::emptyResultLists(std::uint32_t adapter) {
     initializeTables();
     for (FTDI::Values& list : resultTable[adapter])

@@ -121,7 +121,13 @@ class TalvikControl {
     FTDI::MDIO& engineOf(FTDI::Device& adapter);
     // Rejects PHY ids the result table has no room for.
     void checkPhyId(const FTDI::Device& adapter, std::uint32_t phyId, bool deviceId) const;
-    FTDI::Values& resultList(std::uint32_t adapter, std::uint32_t phyId);
+    // A host that skipped HW_Initialize still gets a table to write into,
+    // rather than rows that do not exist.
+    FTDI::Values& resultList(std::uint32_t adapter, std::uint32_t phyId) {
+        if (tablesReady == 0) [[unlikely]]
+            initializeTables();
+        return resultTable[adapter][phyId];
+    }
     void emptyResultLists(std::uint32_t adapter);
     // Executes the PHY's queue, keeps the values and returns the only one.
     std::uint32_t executeSingleRead(FTDI::Device& device, std::uint32_t adapter,

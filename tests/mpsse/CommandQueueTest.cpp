@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
 
 #include "Hex.h"
 #include "ScriptedDriver.h"
@@ -108,6 +109,32 @@ TEST_F(CommandQueueTransfer, FailuresKeepWhatIsNeededToTryAgain) {
     queue.sendAndCollect(link, mpsseFraming());
     EXPECT_EQ(toHex(driver.writes()[0]), "87 80 03 03");
     EXPECT_EQ(queue.takeValues(), (FTDI::Mpsse::Values{7, 8}));
+}
+
+TEST_F(CommandQueueTransfer, EachTakeHandsOutOnlyTheValuesCollectedSinceTheLastOne) {
+    // The queue keeps its value storage from take to take; a smaller batch
+    // after a larger one, or a take with nothing collected, must not show
+    // what the storage still holds.
+    FTDI::Mpsse::Values kept{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    const auto readValues = [&](std::initializer_list<std::uint8_t> values) {
+        Bytes replies;
+        for (std::uint8_t value : values) {
+            queue.append(0x01);
+            queue.expect({ReplyKind::Mdio16, 3, queue.newValue()});
+            replies.insert(replies.end(), {0x00, 0x00, value});
+        }
+        driver.queueReply(replies);
+        queue.sendAndCollect(link, mpsseFraming());
+        queue.takeValues(kept);
+    };
+    readValues({1, 2, 3});
+    EXPECT_EQ(kept, (FTDI::Mpsse::Values{1, 2, 3}));
+    readValues({4});
+    EXPECT_EQ(kept, (FTDI::Mpsse::Values{4}));
+    readValues({5, 6});
+    EXPECT_EQ(kept, (FTDI::Mpsse::Values{5, 6}));
+    queue.takeValues(kept);
+    EXPECT_TRUE(kept.empty());
 }
 
 TEST_F(CommandQueueTransfer, AHeaderStartsTheQueueAgainAfterEachWriteAndClear) {

@@ -14,18 +14,29 @@ std::unique_ptr<Driver>& active() {
     return *holder;
 }
 
+// The active driver as a plain pointer, read by every transfer: constant-
+// initialised, so the common case is one load and no guard check.
+constinit Driver* current = nullptr;
+
+Driver& loadDefaultDriver() {
+    std::unique_ptr<Driver>& owner = active();
+    if (!owner)
+        owner = std::make_unique<SharedLibraryDriver>(SharedLibraryDriver::fromEnvironment());
+    current = owner.get();
+    return *current;
+}
+
 }  // namespace
 
 Driver& driver() {
-    std::unique_ptr<Driver>& current = active();
-    if (!current) {
-        current = std::make_unique<SharedLibraryDriver>(SharedLibraryDriver::fromEnvironment());
-    }
-    return *current;
+    if (current != nullptr) [[likely]]
+        return *current;
+    return loadDefaultDriver();
 }
 
 void installDriver(std::unique_ptr<Driver> replacement) {
     active() = std::move(replacement);
+    current = active().get();
 }
 
 }  // namespace FTDI::D2xx
