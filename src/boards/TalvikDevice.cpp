@@ -1,12 +1,16 @@
 #include "boards/TalvikDevice.h"
 
-#include <array>
+#include <mutex>
 
-#include "ftdi/UsbLock.h"
 #include "mdio/TalvikFrames.h"
 #include "mdio/TalvikMDIO.h"
+#include "mpsse/CommandQueue.h"
 
 namespace FTDI::Talvik {
+
+// The queue's board register slot reads the controller's reply as it is laid out.
+static_assert(Mpsse::kBoardRegister8ReplyBytes == Frames::kReplySize &&
+              Frames::kReplyBoardValue == 1);
 
 Device::Device(std::string adapterName, std::string usbSerialNumber, std::string usbDescription)
     : FTDI::Device(std::move(adapterName), std::move(usbSerialNumber), std::move(usbDescription)) {
@@ -33,12 +37,18 @@ void Device::bringUp() {
 }
 
 std::uint8_t Device::boardRead(std::uint8_t boardRegister) {
-    UsbLockGuard lock(usbLock());
-    const Frames::Frame frame = Frames::boardRegisterReadFrame(boardRegister);
-    writeBytes(frame.data(), static_cast<std::uint32_t>(frame.size()));
-    std::array<std::uint8_t, Frames::kReplySize> reply{};
-    readBytes(reply.data(), Frames::kReplySize);
-    return reply[Frames::kReplyBoardValue];
+    // A queue of its own: the frame and its reply go as one transfer, like
+    // every other read, without touching what the MDIO queues hold.
+    Mpsse::CommandQueue queue;
+    queue.append(Frames::boardRegisterReadFrame(boardRegister));
+    queue.expect(
+        {Mpsse::ReplyKind::BoardRegister8, Mpsse::kBoardRegister8ReplyBytes, queue.newValue()});
+    {
+        const std::lock_guard lock(transferLock());
+        beforeTransfer();
+        queue.sendAndCollect(*this, Mpsse::Framing{});
+    }
+    return static_cast<std::uint8_t>(queue.takeValues().front());
 }
 
 void Device::boardWrite(std::uint8_t boardRegister, std::uint8_t value) {

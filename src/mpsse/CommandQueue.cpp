@@ -84,6 +84,9 @@ void CommandQueue::scatter(const std::uint8_t* replies) {
             case ReplyKind::Controller16:
                 values[slot.value] = littleEndian(replies + 1, 2);
                 break;
+            case ReplyKind::BoardRegister8:
+                values[slot.value] = replies[1];
+                break;
         }
         replies += slot.bytes;
     }

@@ -28,6 +28,9 @@ enum class ReplyKind : std::uint8_t {
     // The older family's controller answers a read frame with three bytes:
     // nothing, then the 16-bit value least significant byte first.
     Controller16,
+    // The older family's controller answers a board register read with
+    // three bytes: nothing, the register's 8-bit value, nothing.
+    BoardRegister8,
 };
 
 struct ReplySlot {
@@ -43,6 +46,7 @@ inline constexpr std::uint32_t kMdio16ReplyBytes = 3;
 inline constexpr std::uint32_t kMdio32ReplyBytes = 6;
 inline constexpr std::uint32_t kHalfReplyBytes = 2;
 inline constexpr std::uint32_t kController16ReplyBytes = 3;
+inline constexpr std::uint32_t kBoardRegister8ReplyBytes = 3;
 
 // An acknowledge bit is clocked in MSB first as a single bit, so it lands in
 // bit 0 of its reply byte; a slave acknowledges by pulling SDA low.
