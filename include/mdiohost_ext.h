@@ -94,9 +94,9 @@ MDIOHOST_API int mdiohost_block_write32(uint32_t adapter, uint32_t phy, uint32_t
  * PHY id with bit 31 set (the ZM_API_ form naming an adapter) is refused.
  *
  * While any preamble is shorter than 32 bits or the compact encoding is on,
- * every transfer of the adapter ends with MDIO held high for a clock period
- * before MDC rises to rest, so that no PHY takes the end of a transfer for a
- * stray bit before its next frame. */
+ * and from the adapter's first burst on, every transfer of the adapter ends
+ * with MDIO held high for a clock period before MDC rises to rest, so that
+ * no PHY takes the end of a transfer for a stray bit before its next frame. */
 
 /* Preamble length, in bits, of every frame the adapter sends to `phy`: 32
  * (the default) down to 0. Only a PHY that accepts preamble suppression

@@ -22,13 +22,17 @@ class BitRun {
     BitRun& operator=(const BitRun&) = delete;
 
     void ones(unsigned count) {
-        for (unsigned i = 0; i < count; ++i)
-            bit(true);
+        for (; count > kMaxFieldBits; count -= kMaxFieldBits)
+            field(~std::uint32_t{0}, kMaxFieldBits);
+        field(~std::uint32_t{0}, count);
     }
-    // The low `width` bits of `field`, MSB first.
+    // The low `width` bits of `value` (up to 32), MSB first.
     void field(std::uint32_t value, unsigned width) {
-        for (unsigned i = width; i-- > 0;)
-            bit(((value >> i) & 1u) != 0);
+        pending = (pending << width) | (value & ((std::uint64_t{1} << width) - 1));
+        pendingBits += width;
+        for (; pendingBits >= kBitsPerGroup; pendingBits -= kBitsPerGroup)
+            runBytes[byteCount++] =
+                static_cast<std::uint8_t>(pending >> (pendingBits - kBitsPerGroup));
     }
     // Clocks out what was collected, then appends `piece` after it.
     template <std::size_t N>
@@ -37,31 +41,27 @@ class BitRun {
         put(piece);
     }
     void clockOut() {
-        const std::size_t wholeBytes = bitCount / kBitsPerGroup;
-        const unsigned leftOver = bitCount % kBitsPerGroup;
-        if (wholeBytes != 0) {
-            put(bytesOut(wholeBytes));
-            for (std::size_t i = 0; i < wholeBytes; ++i)
+        if (byteCount != 0) {
+            put(bytesOut(byteCount));
+            for (std::size_t i = 0; i < byteCount; ++i)
                 commandBytes[commandCount++] = runBytes[i];
         }
-        // A bit command sends the top bits of its byte, where they already are.
-        if (leftOver != 0)
-            put(bitsOut(leftOver, runBytes[wholeBytes] >> (kBitsPerGroup - leftOver)));
-        bitCount = 0;
-        runBytes.fill(0);
+        if (pendingBits != 0) {
+            put(bitsOut(pendingBits, static_cast<unsigned>(pending & ((1u << pendingBits) - 1))));
+        }
+        pending = 0;
+        pendingBits = 0;
+        byteCount = 0;
     }
 
   private:
-    void bit(bool one) {
-        if (one) runBytes[bitCount / kBitsPerGroup] |= 0x80u >> (bitCount % kBitsPerGroup);
-        ++bitCount;
-    }
     template <std::size_t N>
     void put(const Piece<N>& piece) {
         for (std::uint8_t byte : piece)
             commandBytes[commandCount++] = byte;
     }
 
+    static constexpr unsigned kMaxFieldBits = 32;
     // The longest operation: the line idle, a run of whole bytes, a bit
     // command, the read turnaround and the value in.
     static constexpr std::size_t kLongestOperation = kLineIdleHigh.size() + bytesOut(1).size() +
@@ -69,8 +69,12 @@ class BitRun {
                                                      kReadTurnaround.size() + kValue16In.size();
 
     Mpsse::CommandQueue& queue;
-    std::array<std::uint8_t, kLongestRunBytes + 1> runBytes{};
-    std::size_t bitCount = 0;
+    // Bits not yet a whole byte (fewer than 8 between fields), and the whole
+    // bytes of the run so far.
+    std::uint64_t pending = 0;
+    unsigned pendingBits = 0;
+    std::array<std::uint8_t, kLongestRunBytes> runBytes;
+    std::size_t byteCount = 0;
     std::array<std::uint8_t, kLongestOperation> commandBytes;
     std::size_t commandCount = 0;
 };

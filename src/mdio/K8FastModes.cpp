@@ -34,9 +34,10 @@ void MDIO::chooseTransferClosing() {
     bool shortPreamble = false;
     for (std::uint32_t phyId = 0; phyId <= highestPhyId(); ++phyId)
         shortPreamble = shortPreamble || preamble(phyId) < kDefaultPreambleBits;
-    // With every preamble 32 bits long and the plain encoding, the bytes stay
-    // exactly as they always were.
-    if (compact || shortPreamble) {
+    // With every preamble 32 bits long, the plain encoding and no burst, the
+    // bytes stay exactly as they always were. A burst ends on a bit the PHY
+    // drives, which may be 0 when the plain final idle raises MDC.
+    if (compact || shortPreamble || burstsQueued) {
         setTransferClosing(kCleanFinalIdle);
     } else {
         setTransferClosing(kFinalIdle);
@@ -84,6 +85,10 @@ void MDIO::queueReadBurst(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t r
     if (pending.commandBytes().size() + burstBytes + kCommandHeadroom > kCommandLimit ||
         pending.expectedReplyBytes() + burstReplies >= kReplyLimit) {
         transfer(phyId);
+    }
+    if (!burstsQueued) {
+        burstsQueued = true;
+        chooseTransferClosing();
     }
     Mpsse::CommandQueue& queue = queueFor(phyId);
     queue.append(burst.commandBytes());

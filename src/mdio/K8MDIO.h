@@ -44,7 +44,8 @@ class MDIO : public FTDI::MDIO {
     bool compactEncoding() const { return compact; }
     // One Clause 45 address frame, then `count` post-read-increment reads
     // (1 to kMaxBurstReads), all in the same transfer: the PHY's queue goes
-    // early first if the burst would not fit behind what it holds.
+    // early first if the burst would not fit behind what it holds. From the
+    // first burst on, transfers end cleanly.
     void queueReadBurst(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress,
                         std::uint32_t count);
 
@@ -64,6 +65,7 @@ class MDIO : public FTDI::MDIO {
 
     std::vector<Clause45Template> templates;  // one per PHY
     bool compact = false;
+    bool burstsQueued = false;
     Mpsse::CommandQueue burst;  // a burst is built here, then queued whole
 };
 

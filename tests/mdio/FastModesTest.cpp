@@ -172,6 +172,15 @@ TEST_F(FastModes, FastModesEndEveryTransferWithMdioSettledBeforeMdcRises) {
         engine.setWirePreamble(31, 32);
         EXPECT_EQ(lastTransfer(), plain) << setting.what;
     }
+
+    // A burst is no setting to turn off: from the first one on, every
+    // transfer ends cleanly.
+    engine.queueReadBurst(kPhy, 1, 0, 2);
+    driver.queueReply(hex("02 00 01 02 00 00"));
+    EXPECT_EQ(engine.execute(kPhy), (FTDI::Values{1, 0}));
+    const std::string burst = toHex(driver.writes().back());
+    EXPECT_EQ(burst.substr(burst.size() - 29), "87 80 02 03 13 00 80 80 03 03");
+    EXPECT_GE(minimumSetup(lastTransfer()), 1);
 }
 
 TEST_F(FastModes, BurstIsOneAddressFrameThenPostIncrementReadsWithValuesInQueueOrder) {
