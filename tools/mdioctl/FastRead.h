@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +19,7 @@ namespace mdioctl {
 // What the fast paths did, and why one was not taken.
 struct FastReadReport {
     bool burst = false;                  // the values came from bursts
-    std::uint32_t preambleBits = 32;     // the preamble the PHY was read with
+    std::uint32_t preambleBits = 32;     // the preamble the values were read with
     std::vector<std::string> fallbacks;  // one line per fast path refused
 };
 
@@ -36,24 +35,22 @@ inline constexpr std::uint16_t kPreambleSuppressionBit = 0x0040;
 std::vector<std::uint32_t> checkedOffsets(std::uint32_t count);
 
 // Whether a burst's values agree with the plain reads of its checked
-// registers (`plain[i]` is the register at `checkedOffsets(...)[i]`).
+// registers (`plain[i]` is the register at `offsets[i]`).
 bool burstAgrees(const std::vector<std::uint32_t>& offsets, const std::uint32_t* plain,
                  const std::uint32_t* burst);
 
-// Turns the PHY's preamble off when its status register
-// allows it (or, on a PHY without Clause 22 registers, that register reads
-// all ones) and a register read without preamble matches its plain read.
-// Returns the preamble now in force; a refusal is added to the report.
-std::uint32_t choosePreamble(Session& session, std::uint32_t adapter, std::uint32_t phy,
-                             const RegisterRange& range, FastReadReport& report);
-
-// The range in bursts of at most `batchSize` registers, one execute each;
-// each batch also reads its second and last register the plain way, in the
-// same transfer, and a difference makes the whole range read plainly. Ranges
-// bursts cannot serve go to Session::readRange.
+// The range in batches of at most `batchSize` registers, one execute each.
+// Where the adapter and the MMD allow it, each batch is a burst, and its
+// checked registers are read with the full preamble in the same transfer; a
+// difference makes the range read plainly. With `suppress`, and when the
+// PHY's status register allows it (or, on a PHY without Clause 22 registers,
+// reads all ones), the burst goes without preamble, and a difference first
+// brings the preamble back. Ranges bursts cannot serve are read by
+// Session::readRange, without preamble only once a register has read the
+// same both ways. The PHY has its full preamble again on return.
 std::vector<std::uint16_t> readRangeFast(Session& session, std::uint32_t adapter, std::uint32_t phy,
                                          const RegisterRange& range, std::uint32_t batchSize,
-                                         FastReadReport& report,
+                                         bool suppress, FastReadReport& report,
                                          const std::function<void(std::uint32_t)>& progress = {});
 
 }  // namespace mdioctl

@@ -8,7 +8,6 @@
 #include "DumpFormat.h"
 #include "FastRead.h"
 #include "Terminal.h"
-#include "mdiohost_ext.h"
 
 namespace mdioctl {
 namespace {
@@ -26,25 +25,6 @@ nlohmann::json registerEntry(const RegisterRange& range, std::uint32_t registerA
     }
     return entry;
 }
-
-// A dump that turned the PHY's preamble off turns it back on, so the
-// commands after it in a script find the PHY as they expect.
-class PreambleRestorer {
-  public:
-    PreambleRestorer(std::uint32_t adapterIndex, std::uint32_t phyAddress, std::uint32_t bits)
-        : adapter(adapterIndex), phy(phyAddress), changed(bits != kFullPreamble) {}
-    ~PreambleRestorer() {
-        if (changed) mdiohost_set_preamble(adapter, phy, kFullPreamble);
-    }
-    PreambleRestorer(const PreambleRestorer&) = delete;
-    PreambleRestorer& operator=(const PreambleRestorer&) = delete;
-
-  private:
-    static constexpr std::uint32_t kFullPreamble = 32;
-    std::uint32_t adapter;
-    std::uint32_t phy;
-    bool changed;
-};
 
 }  // namespace
 
@@ -99,12 +79,10 @@ void dumpRegisters(Session& session, Output& out, const std::string& adapter, st
                    const RegisterRange& range, bool fast) {
     const std::uint32_t index = session.open(adapter, mdioNeed("dump"));
     FastReadReport report;
-    const PreambleRestorer restorer(index, phy,
-                                    fast ? choosePreamble(session, index, phy, range, report) : 32);
     const bool showProgress = range.count > kProgressBatch && standardErrorIsTerminal();
     ProgressBar bar(showProgress ? range.count : 0);
     const auto values =
-        readRangeFast(session, index, phy, range, showProgress ? kProgressBatch : range.count,
+        readRangeFast(session, index, phy, range, showProgress ? kProgressBatch : range.count, fast,
                       report, [&](std::uint32_t done) { bar.update(done); });
     bar.finish();
     for (const std::string& fallback : report.fallbacks)
