@@ -106,6 +106,10 @@ class MDIOSIM_API Bench {
     // it back in `replugAfterCalls` calls after that, if given.
     void scheduleUnplug(std::string_view serialNumber, unsigned afterCalls,
                         std::optional<unsigned> replugAfterCalls = std::nullopt);
+    // Disarms every failing call and plug event not yet due, so a long run can
+    // arm faults again and again without rebuilding the boards (which would
+    // invalidate the handles a host still holds).
+    void clearFaults();
 
     TransactionLog& log() { return transactions; }
     const std::vector<Transaction>& transactionsSeen() const { return transactions.all(); }
