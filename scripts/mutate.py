@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""mutate.py [--build-dir DIR] [--jobs N] [--only NAME] LIST
+"""mutate.py [--build-dir DIR] [--jobs N] [--only NAME,...] LIST
 
 Applies each one-token fault ("mutant") of LIST to the sources in turn,
 rebuilds the test programs the line names, runs the tests it names, and
@@ -11,9 +11,10 @@ LIST has one mutant a line, fields separated by " | ":
 The text must occur exactly once in the file. Blank lines and lines starting
 with # are ignored.
 
-The tree is restored after every mutant, and also when the run is stopped
-(Ctrl-C, SIGTERM); a run killed outright leaves a note in the build
-directory, and the next run restores the file from it before anything else.
+--only NAME,NAME runs those mutants alone. The tree is restored after every
+mutant, and also when the run is stopped (Ctrl-C, SIGTERM); a run killed
+outright leaves a note in the build directory, and the next run restores the
+file from it before anything else.
 """
 import argparse
 import json
@@ -122,7 +123,7 @@ def main():
     parser.add_argument("list")
     parser.add_argument("--build-dir", default="build-mutation")
     parser.add_argument("--jobs", type=int, default=2)
-    parser.add_argument("--only", help="run only the mutant of this name")
+    parser.add_argument("--only", help="run only the mutants of these names (comma-separated)")
     arguments = parser.parse_args()
     build_dir = os.path.join(ROOT, arguments.build_dir)
     os.makedirs(build_dir, exist_ok=True)
@@ -139,7 +140,7 @@ def main():
 
     mutants = read_list(os.path.join(ROOT, arguments.list))
     if arguments.only:
-        mutants = [m for m in mutants if m.name == arguments.only]
+        mutants = [m for m in mutants if m.name in arguments.only.split(",")]
     configure(build_dir)
     # The unmutated tree first: every named test must pass, or a kill means nothing.
     all_targets = sorted({t for m in mutants for t in m.targets})
@@ -147,6 +148,11 @@ def main():
                    + all_targets)
     if baseline.returncode != 0:
         sys.exit("the unmutated tree does not build:\n" + baseline.stdout[-3000:])
+    every_test = "|".join(f"({m.tests})" for m in mutants)
+    baseline = run(["ctest", "--test-dir", build_dir, "-j", str(arguments.jobs), "--timeout",
+                    "120", "-R", every_test])
+    if baseline.returncode != 0:
+        sys.exit("tests fail on the unmutated tree:\n" + baseline.stdout[-3000:])
 
     outcomes = {}
     try:
