@@ -3,6 +3,7 @@
 // every other register as a plain read; and an adapter-qualified PHY id on
 // the mailbox path, which the mailbox passes on as it is, so the registry
 // refuses it rather than reaching the adapter the id names.
+#include <iterator>
 #include <set>
 #include <string>
 

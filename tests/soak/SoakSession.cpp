@@ -13,10 +13,12 @@
 //   - after its fault is cleared and it is plugged in again, a board opens.
 // Resident memory is sampled into SAMPLES.csv; the run fails when memory
 // grows between its first quarter and its end.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
