@@ -85,6 +85,30 @@ test-windows: deps-windows
 	@scripts/stage.sh "Windows tests under Wine" ctest --test-dir $(WIN_DIR) -j $(JOBS) --output-on-failure
 	@scripts/stage.sh "Windows zip" scripts/test-windows-package.sh $(WIN_DIR)
 
+# --- Long checks, not part of make test ------------------------------------
+.PHONY: soak mutation
+# make soak: a random session of SOAK_SECONDS (default two minutes; hours on
+# demand) on the simulated bench under AddressSanitizer and LeakSanitizer, in
+# the tree make test-asan configures. Faults on one board at a time, every
+# value checked by the bench, resident memory sampled into
+# $(ASAN_DIR)/soak/rss.csv and drawn into rss.svg there. SOAK_SEED repeats a run.
+SOAK_SECONDS ?= 120
+SOAK_SEED    ?=
+soak: deps
+	@scripts/stage.sh "sanitized build of the soak" \
+	  sh -c 'cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DMDIOHOST_SANITIZE=ON $(WERROR) \
+	           -DMDIOHOST_BUILD_BENCH=OFF >/dev/null && cmake --build $(ASAN_DIR) -j $(JOBS) --target mdiohost_soak'
+	@scripts/stage.sh "soak ($(SOAK_SECONDS) s)" scripts/soak.sh $(ASAN_DIR) $(SOAK_SECONDS) $(SOAK_SEED)
+
+# make mutation: each one-token fault of scripts/mutants.txt in turn, applied
+# to the sources, the tests it names rebuilt (in MUTATION_DIR, configured as
+# build/) and run; lists the faults no test kills. Slow: a build per fault.
+# The tree is restored after each fault, also when the run is interrupted.
+MUTATION_DIR ?= build-mutation
+mutation: deps
+	@scripts/stage.sh "mutation" scripts/mutate.py --build-dir $(MUTATION_DIR) \
+	  --jobs $(JOBS) scripts/mutants.txt
+
 format:
 	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 

@@ -63,7 +63,11 @@ void BoardHardware::detach(const Phy& phy) {
 }
 
 void BoardHardware::powerOn() {
+    // The I2C devices sit on the board and lose power with it; the PHYs of
+    // the bench are powered apart and keep their state, also mid-frame.
+    if (i2cBus) i2cBus->powerCycle();
     chip.reset();
+    chip.lowByte().settle();
     // Armed faults and other processes' claims outlive the power cycle.
     const UsbDeviceState defaults;
     usb.handle = nullptr;

@@ -57,6 +57,11 @@ bool I2cBus::linesChanged(std::uint8_t previous, std::uint8_t current) {
     return driveLow != wasDriving;
 }
 
+void I2cBus::powerCycle() {
+    stop();
+    low = 0;
+}
+
 void I2cBus::start() {
     endTransfer();
     phase = Phase::Address;
@@ -74,7 +79,13 @@ void I2cBus::stop() {
 }
 
 void I2cBus::endTransfer() {
-    if (inTransfer) traffic.push_back(transfer);
+    if (inTransfer) {
+        if (traffic.size() >= kMostTransfersKept) {
+            traffic.erase(traffic.begin(),
+                          traffic.begin() + static_cast<std::ptrdiff_t>(traffic.size() / 2));
+        }
+        traffic.push_back(transfer);
+    }
     inTransfer = false;
 }
 

@@ -10,6 +10,7 @@
 // an address nobody has is not acknowledged and the line reads 1s.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -31,8 +32,14 @@ class I2cBus final : public LineListener {
     I2cDevice* answering(unsigned busAddress);
 
     bool linesChanged(std::uint8_t previous, std::uint8_t current) override;
+    // The board lost power: a transfer cut short by it is over, and no
+    // device holds SDA low any more (the devices are powered by the board).
+    void powerCycle();
 
-    // Every transfer since the last clear, the current one included once it ends.
+    // Every transfer since the last clear, the current one included once it
+    // ends: the most recent kMostTransfersKept (older ones go half at a time,
+    // so a long run stays within bounds).
+    static constexpr std::size_t kMostTransfersKept = std::size_t{1} << 16;
     std::vector<I2cTransfer> traffic;
 
   private:

@@ -19,9 +19,16 @@ namespace {
 using FTDI::D2xx::DeviceListNode;
 
 // USB addresses are seven bits with address 0 kept for a device being set
-// up, so a bus holds at most 127 devices. A driver announcing more is broken;
-// believing it would size the device list (and the sort after it) by its word.
-constexpr std::uint32_t kMostUsbDevices = 127;
+// up, so a bus holds at most 127 devices; the driver lists each interface of
+// a chip as a device of its own (four on an FT4232H), and a host has a bus
+// per controller and speed, with add-in controllers a dozen or more. Sixteen
+// buses of 127 four-interface chips is more than any host carries, and its
+// list is under a megabyte. A driver announcing more is broken; believing it
+// would size the device list (and the sort after it) by its word.
+constexpr std::uint32_t kDevicesPerBus = 127;
+constexpr std::uint32_t kInterfacesPerChip = 4;
+constexpr std::uint32_t kUsbBuses = 16;
+constexpr std::uint32_t kMostUsbDevices = kDevicesPerBus * kInterfacesPerChip * kUsbBuses;
 
 void reportListFailure(const char* what, std::uint32_t status) {
     std::fprintf(stderr, "%s%s\n", what, FTDI::statusText(status).c_str());
@@ -50,7 +57,7 @@ void TalvikControl::enumerateDevices() {
     if (count > kMostUsbDevices) {
         std::fprintf(stderr,
                      "Error retrieving device list: the driver reports %lu devices, more than "
-                     "the %lu a USB bus can hold.\n",
+                     "the %lu a USB host can hold.\n",
                      static_cast<unsigned long>(count),
                      static_cast<unsigned long>(kMostUsbDevices));
         return;

@@ -67,7 +67,7 @@ TEST_F(RegistryTest, DriverFailuresAreReportedAndAddNothing) {
 
 TEST_F(RegistryTest, AbsurdDeviceCountIsRefusedWithoutAskingForTheList) {
     driver.addDevice("A1", "K8D MDIO");
-    for (const std::uint32_t claimed : {128u, 1000000u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    for (const std::uint32_t claimed : {8129u, 1000000u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
         SCOPED_TRACE(claimed);
         driver.claimedDeviceCount = claimed;
         driver.forget();
@@ -75,11 +75,11 @@ TEST_F(RegistryTest, AbsurdDeviceCountIsRefusedWithoutAskingForTheList) {
         EXPECT_EQ(HW_NumberOfDevices(), 0u);
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
                   "Error retrieving device list: the driver reports " + std::to_string(claimed) +
-                      " devices, more than the 127 a USB bus can hold.\n");
+                      " devices, more than the 8128 a USB host can hold.\n");
         EXPECT_EQ(driver.operations(), (std::vector<std::string>{"FT_CreateDeviceInfoList"}));
     }
-    // The most a bus can hold is still believed.
-    driver.claimedDeviceCount = 127;
+    // The most a host can hold is still believed.
+    driver.claimedDeviceCount = 8128;
     EXPECT_EQ(HW_NumberOfDevices(), 1u);
     EXPECT_EQ(HW_Fail(), 0);
 }

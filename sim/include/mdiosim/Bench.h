@@ -8,6 +8,7 @@
 // so does every BenchAccess.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -62,19 +63,33 @@ inline constexpr unsigned kD2xxOperationCount = 27;
 MDIOSIM_API const char* d2xxName(D2xxOperation operation);  // "FT_Write"
 MDIOSIM_API std::optional<D2xxOperation> d2xxOperationNamed(std::string_view name);
 
-// Every decoded bus transaction of the bench, in order.
+// Every decoded bus transaction of the bench, in order: the most recent
+// kMostKept of them. A run of hours would otherwise grow the log without
+// bound; when it is full the older half goes, so tests (which read far fewer)
+// see every transaction since their last clear.
 class MDIOSIM_API TransactionLog {
   public:
+    static constexpr std::size_t kMostKept = std::size_t{1} << 20;
+
     void record(const Transaction& transaction) {
-        if (recording) entries.push_back(transaction);
+        if (!recording) return;
+        if (entries.size() >= kMostKept) {
+            const std::size_t dropping = entries.size() / 2;
+            entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(dropping));
+            droppedEntries += dropping;
+        }
+        entries.push_back(transaction);
     }
     const std::vector<Transaction>& all() const { return entries; }
+    // How many of the oldest transactions were let go to stay within kMostKept.
+    std::uint64_t dropped() const { return droppedEntries; }
     void clear() { entries.clear(); }
     // Benchmarks and long runs may stop recording.
     void setRecording(bool on) { recording = on; }
 
   private:
     std::vector<Transaction> entries;
+    std::uint64_t droppedEntries = 0;
     bool recording = true;
 };
 
@@ -106,6 +121,10 @@ class MDIOSIM_API Bench {
     // it back in `replugAfterCalls` calls after that, if given.
     void scheduleUnplug(std::string_view serialNumber, unsigned afterCalls,
                         std::optional<unsigned> replugAfterCalls = std::nullopt);
+    // Disarms every failing call and plug event not yet due, so a long run can
+    // arm faults again and again without rebuilding the boards (which would
+    // invalidate the handles a host still holds).
+    void clearFaults();
 
     TransactionLog& log() { return transactions; }
     const std::vector<Transaction>& transactionsSeen() const { return transactions.all(); }

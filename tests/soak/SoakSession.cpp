@@ -1,0 +1,363 @@
+// mdiohost_soak SECONDS SAMPLES.csv [SEED]
+//
+// A long random session on the simulated bench: single and queued MDIO reads
+// and writes, I2C EEPROM transfers, GPIO, board registers, closing and
+// reopening, and now and then a fault armed on one board (a driver call
+// failing with a random status, short reads, chunked writes, a wrong sync
+// answer, an unplug). The bench checks every value: a register is given a
+// random value on the bench before the library reads it, and what the library
+// writes is read back from the bench. Invariants:
+//   - with no failure recorded, every value is right;
+//   - a failure always has its text;
+//   - a board with no fault armed never fails;
+//   - after its fault is cleared and it is plugged in again, a board opens.
+// Resident memory is sampled into SAMPLES.csv; the run fails when memory
+// grows between its first quarter and its end.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Environment.h"
+#include "RssSampler.h"
+#include "mdiohost.h"
+#include "mdiosim/Bench.h"
+
+namespace {
+
+using mdiosim::D2xxOperation;
+
+struct BoardUnderTest {
+    const char* serialNumber;
+    const char* mdioAdapter;  // null: no MDIO adapter of its own
+    std::uint32_t phys;       // PHY addresses 0 .. phys-1
+    bool older;               // the older family: board registers, no GPIO
+    std::uint32_t mdio = 0, i2c = 0;
+};
+
+// The driver functions the library calls, which the faults pick from.
+constexpr D2xxOperation kCalledFunctions[] = {
+    D2xxOperation::OpenEx,          D2xxOperation::Close,
+    D2xxOperation::ResetDevice,     D2xxOperation::SetUSBParameters,
+    D2xxOperation::SetChars,        D2xxOperation::SetTimeouts,
+    D2xxOperation::SetLatencyTimer, D2xxOperation::SetBitMode,
+    D2xxOperation::GetDeviceInfo,   D2xxOperation::StopInTask,
+    D2xxOperation::Purge,           D2xxOperation::RestartInTask,
+    D2xxOperation::Write,           D2xxOperation::Read,
+};
+
+// Memory may grow this much between the first quarter and the end of a run
+// (allocator and sanitizer bookkeeping settling), no more.
+constexpr std::uint64_t kAllowedGrowthKib = 8 * 1024;
+
+class Session {
+  public:
+    explicit Session(unsigned seed) : random(seed) {}
+
+    bool start() {
+        mdiosim::bench()->log().clear();
+        HW_Initialize();
+        if (HW_NumberOfDevices() != 4) return problem("the default bench should list 4 adapters");
+        for (BoardUnderTest& board : boards) {
+            if (board.mdioAdapter) board.mdio = HW_DeviceNumber(board.mdioAdapter);
+            if (!open(board.mdio)) return false;
+        }
+        boards[0].i2c = HW_DeviceNumber("K8A00001:I2C");
+        return open(boards[0].i2c);
+    }
+
+    // One step: mostly plain work on every board, sometimes a fault episode.
+    void step() {
+        const unsigned choice = pick(100);
+        BoardUnderTest& board = boards[pick(3)];
+        // E: fault episode, C: close and reopen, W: work; then the board's initial.
+        history.push_back(std::string(choice < 8    ? "E"
+                                      : choice < 10 ? "C"
+                                                    : "W") +
+                          board.serialNumber[0]);
+        if (history.size() > 6) history.erase(history.begin());
+        if (choice < 8) {
+            faultEpisode(board);
+        } else if (choice < 10) {
+            HW_Initialize();
+            HW_CloseAdapter(board.mdio);
+            expectNoFailure(board, "close");
+            open(board.mdio);
+        } else {
+            HW_Initialize();
+            work(board, false);
+        }
+        ++operations;
+        if (operations % kStepsBetweenClearing == 0) forgetBusRecords();
+    }
+
+    std::uint64_t operations = 0;
+    unsigned violations = 0;
+
+  private:
+    // The bench records every bus transaction and I2C transfer for tests to
+    // inspect; the soak checks values instead and lets the records go, so
+    // that what it measures is the library's memory.
+    static constexpr std::uint64_t kStepsBetweenClearing = 256;
+    static void forgetBusRecords() {
+        auto bench = mdiosim::bench();
+        bench->log().clear();
+        for (std::size_t board = 0; board < bench->boardCount(); ++board)
+            bench->board(board).clearI2cTraffic();
+    }
+
+    unsigned pick(unsigned below) { return static_cast<unsigned>(random() % below); }
+
+    bool problem(const std::string& what) {
+        ++violations;
+        std::string steps;
+        for (const std::string& step : history)
+            steps += " " + step;
+        std::fprintf(stderr, "soak: %s%s%s [last steps:%s]\n", what.c_str(), armed.c_str(),
+                     armed.empty() ? "" : ")", steps.c_str());
+        return false;
+    }
+
+    static std::string failure() { return HW_Fail() && HW_Error() ? HW_Error() : ""; }
+
+    bool open(std::uint32_t adapter) {
+        HW_Initialize();
+        if (HW_OpenAdapter(adapter) == 1) return true;
+        return problem("opening adapter " + std::to_string(adapter) + ": " + failure());
+    }
+
+    void expectNoFailure(const BoardUnderTest& board, const char* what) {
+        if (HW_Fail()) problem(std::string(board.serialNumber) + " " + what + ": " + failure());
+    }
+
+    // Checks a value unless a failure was recorded (then only that it has text).
+    bool check(const BoardUnderTest& board, bool faulted, const char* what, std::uint32_t got,
+               std::uint32_t expected) {
+        if (HW_Fail()) {
+            if (!faulted)
+                return problem(std::string(board.serialNumber) + " " + what +
+                               " failed with no fault armed: " + failure());
+            if (failure().empty()) return problem(std::string(what) + ": a failure without text");
+            return false;
+        }
+        if (got != expected) {
+            char text[128];
+            std::snprintf(text, sizeof text, "%s %s read 0x%X, the bench holds 0x%X",
+                          board.serialNumber, what, got, expected);
+            return problem(text);
+        }
+        return true;
+    }
+
+    // One piece of work on `board`; false once a failure was recorded.
+    bool work(BoardUnderTest& board, bool faulted) {
+        auto bench = [] { return mdiosim::bench(); };
+        const std::uint32_t phy = pick(board.phys);
+        const auto address = static_cast<std::uint16_t>(0x8000 + pick(0x100));
+        const auto value = static_cast<std::uint16_t>(random());
+        switch (pick(6)) {
+            case 0: {  // a single read
+                bench()->board(board.serialNumber).phy(phy).setClause45(1, address, value);
+                return check(board, faulted, "read", HW_Read(board.mdio, phy, 1, address), value);
+            }
+            case 1: {  // a single write, read back on the bench
+                HW_Write(board.mdio, phy, 1, address, value);
+                return check(board, faulted, "write",
+                             bench()->board(board.serialNumber).phy(phy).clause45(1, address),
+                             value);
+            }
+            case 2: {  // a batch of reads
+                const unsigned count = 1 + pick(300);
+                std::vector<std::uint16_t> values(count);
+                for (unsigned index = 0; index < count; ++index) {
+                    values[index] = static_cast<std::uint16_t>(random());
+                    bench()
+                        ->board(board.serialNumber)
+                        .phy(phy)
+                        .setClause45(3, static_cast<std::uint16_t>(address + index), values[index]);
+                    HW_BlockReadAdapter(board.mdio, phy, 3, address + index);
+                }
+                const auto* got = reinterpret_cast<const std::uint32_t*>(
+                    HW_BlockOperationExecuteAdapter(board.mdio, phy));
+                for (unsigned index = 0; index < count; ++index) {
+                    if (!check(board, faulted, "batch", got ? got[index] : 0, values[index])) {
+                        return false;
+                    }
+                }
+                return true;
+            }
+            case 3:
+                if (board.older) {  // board registers
+                    const auto boardRegister = 0x10 + pick(0x10);
+                    Board_WriteAdapter(board.mdio, boardRegister, value & 0xFF);
+                    return check(board, faulted, "board register",
+                                 Board_ReadAdapter(board.mdio, boardRegister), value & 0xFF);
+                }
+                if (board.mdioAdapter == std::string("AA000001")) {  // GPIO on the spare pins
+                    const std::uint8_t level = value & 1;
+                    HW_GpioSetAdapter(board.mdio, 13, level);
+                    std::uint8_t readBack = 0xFF;
+                    HW_GpioGetAdapter(board.mdio, 13, &readBack);
+                    return check(board, faulted, "GPIO", readBack, level);
+                }
+                [[fallthrough]];
+            case 4:
+                if (board.i2c != 0) {  // the EEPROM over I2C
+                    const std::uint8_t offset = static_cast<std::uint8_t>(0x40 + pick(0x40));
+                    const auto data = static_cast<unsigned char>(value);
+                    std::vector<unsigned char> write = {offset, data};  // pointer, then data
+                    i2c_WriteAdapter(board.i2c, 0x50, write);
+                    const std::vector<unsigned char> got =
+                        i2c_ReadAdapter(board.i2c, 0x50, offset, 1, 1);
+                    return check(board, faulted, "EEPROM", got.empty() ? 0x100 : got[0], data);
+                }
+                [[fallthrough]];
+            default:  // Clause 22
+                bench()->board(board.serialNumber).phy(phy).setClause22(pick(16), value);
+                return true;
+        }
+    }
+
+    // One to three faults armed on `board`, some work on it and on the others,
+    // then the board power-cycled with its faults cleared and reopened.
+    void faultEpisode(BoardUnderTest& victim) {
+        {
+            auto bench = mdiosim::bench();
+            mdiosim::Board& board = bench->board(victim.serialNumber);
+            armed = std::string(" (faults on ") + victim.serialNumber + ":";
+            for (unsigned fault = 0, faults = 1 + pick(3); fault < faults; ++fault) {
+                const unsigned a = pick(64), b = pick(30);
+                switch (pick(5)) {
+                    case 0: {
+                        const D2xxOperation function =
+                            kCalledFunctions[pick(std::size(kCalledFunctions))];
+                        bench->failCall(function, 1 + a % 4, 1 + b % 20, victim.serialNumber);
+                        note(std::string(mdiosim::d2xxName(function)) + " call " +
+                             number(1 + a % 4) + " fails with " + number(1 + b % 20));
+                        break;
+                    }
+                    case 1:
+                        board.shortReads(1 + a % 4, b % 3);
+                        note(number(1 + a % 4) + " reads short to " + number(b % 3) + " bytes");
+                        break;
+                    case 2:
+                        board.chunkWrites(1 + a);
+                        note("writes taken " + number(1 + a) + " bytes at a time");
+                        break;
+                    case 3:
+                        board.wrongSyncAnswers(1 + a % 2);
+                        note(number(1 + a % 2) + " wrong sync answers");
+                        break;
+                    default:
+                        bench->scheduleUnplug(victim.serialNumber, b);
+                        note("unplugged after " + number(b) + " calls");
+                        break;
+                }
+            }
+        }
+        for (unsigned piece = 0, pieces = 1 + pick(4); piece < pieces; ++piece) {
+            HW_Initialize();
+            if (!work(victim, true)) break;  // the board is in an unknown state now
+        }
+        for (BoardUnderTest& other : boards) {
+            if (&other == &victim) continue;
+            HW_Initialize();
+            work(other, false);
+        }
+        recover(victim);
+        armed.clear();
+    }
+
+    void note(const std::string& fault) { armed += " " + fault + ";"; }
+    static std::string number(unsigned value) { return std::to_string(value); }
+
+    void recover(BoardUnderTest& victim) {
+        HW_Initialize();
+        HW_CloseAdapter(victim.mdio);
+        if (victim.i2c != 0) HW_CloseAdapter(victim.i2c);
+        {
+            auto bench = mdiosim::bench();
+            bench->clearFaults();
+            mdiosim::Board& board = bench->board(victim.serialNumber);
+            board.chunkWrites(0);
+            board.shortReads(0, 0);
+            board.wrongSyncAnswers(0);
+            board.unplug();
+            board.replug();
+            bench->log().clear();
+        }
+        open(victim.mdio);
+        if (victim.i2c != 0) open(victim.i2c);
+        // An unplug can cut an MDIO frame short; the PHYs (powered apart from
+        // the USB side) are then still inside it, and the next frame's
+        // preamble goes to finish it. One throwaway read per PHY puts every
+        // PHY back in step before values are checked again.
+        for (std::uint32_t phy = 0; phy < victim.phys; ++phy)
+            HW_Read(victim.mdio, phy, 1, 2);
+        HW_Initialize();
+    }
+
+    std::mt19937 random;
+    std::vector<std::string> history;  // the last few steps, for messages
+    std::string armed;                 // the faults of the running episode, for messages
+    std::vector<BoardUnderTest> boards = {
+        {"K8A00001", "K8A00001:MDIO", 4, false},
+        {"AA000001", "AA000001", 2, false},
+        {"TV00001B", "TV00001B", 2, true},
+    };
+};
+
+bool memoryStayedFlat(const std::vector<soak::RssSampler::Sample>& samples) {
+    if (samples.size() < 8) return true;  // too short to tell
+    const std::uint64_t settled = samples[samples.size() / 4].kib;
+    std::uint64_t highest = 0;
+    for (std::size_t index = samples.size() * 3 / 4; index < samples.size(); ++index)
+        highest = std::max(highest, samples[index].kib);
+    std::printf("soak: resident %llu KiB after the first quarter, at most %llu KiB in the last\n",
+                static_cast<unsigned long long>(settled), static_cast<unsigned long long>(highest));
+    return highest <= settled + kAllowedGrowthKib;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s SECONDS SAMPLES.csv [SEED]\n", argv[0]);
+        return 2;
+    }
+    const double seconds = std::atof(argv[1]);
+    const unsigned seed = argc > 3 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 0))
+                                   : std::random_device{}();
+    testing_support::setEnvironment("MDIOHOST_D2XX", MDIOSIM_PATH);
+    // A sample every second of a short run, about 600 samples of a long one.
+    const auto interval = std::chrono::milliseconds(
+        std::max<long long>(1000, static_cast<long long>(seconds * 1000 / 600)));
+    soak::RssSampler sampler(argv[2], interval);
+    if (!sampler.usable()) {
+        std::fprintf(stderr, "soak: cannot write %s\n", argv[2]);
+        return 2;
+    }
+    std::printf("soak: %.0f s, seed %u\n", seconds, seed);
+    std::fflush(stdout);
+
+    Session session(seed);
+    if (!session.start()) return 1;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end && session.violations < 20) {
+        session.step();
+        sampler.poll(session.operations);
+    }
+    sampler.poll(session.operations, true);
+    HW_Close();
+
+    std::printf("soak: %llu operations, %u violations\n",
+                static_cast<unsigned long long>(session.operations), session.violations);
+    const bool flat = memoryStayedFlat(sampler.samples);
+    if (!flat) std::fprintf(stderr, "soak: resident memory grew\n");
+    return session.violations == 0 && flat ? 0 : 1;
+}
