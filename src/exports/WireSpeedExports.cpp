@@ -7,11 +7,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "api/Guard.h"
-#include "api/TraceLog.h"
+#include "base/Guard.h"
+#include "base/TraceLog.h"
 #include "chip/AccessRouter.h"
 #include "ftdi/BoardTraits.h"
-#include "ftdi/Device.h"
+#include "boards/Device.h"
 #include "mdio/K8MDIO.h"
 #include "mdiohost_ext.h"
 #include "registry/TalvikControl.h"

@@ -9,7 +9,7 @@
 
 #include "Failure.h"
 #include "ScriptedDriver.h"
-#include "ftdi/Device.h"
+#include "ftdi/AdapterPort.h"
 
 using testing_support::Bytes;
 using testing_support::failureOf;
@@ -54,7 +54,7 @@ TEST(StalledWrites, CountOnlyInARow) {
     for (const SlowDriverRow& row : rows) {
         SCOPED_TRACE(row.what);
         testing_support::ScriptedDriver& driver = testing_support::installScriptedDriver();
-        FTDI::Device device{"FT1234:MDIO", "FT1234", "K8U MDIO"};
+        FTDI::AdapterPort device{"FT1234:MDIO", "FT1234", "K8U MDIO"};
         Bytes bytes(row.bytes);
         std::iota(bytes.begin(), bytes.end(), 1);
         driver.writeSizes = row.acceptance;

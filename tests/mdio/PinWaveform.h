@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ftdi/MpsseStream.h"
+#include "mpsse/MpsseStream.h"
 
 namespace testing_support {
 
