@@ -439,7 +439,7 @@ TEST(CommandLine, ScriptsRunInOneSessionAndStopAtAFailedExpect) {
     EXPECT_EQ(run.out,
               "1.0x0000: 0x2040 -> 0x2840\n"
               "1.0x0000 = 0x2840 as expected\n"
-              "c22:1 = 0x796D as expected\n"
+              "c22:1 = 0x792D as expected\n"
               "1.0x0000 = 0x2840\n");
     EXPECT_EQ(run.err, "mdioctl: line 7: expected 1.0x0000 = 0x1234, read 0x2840\n");
 
@@ -485,7 +485,7 @@ TEST(CommandLine, WatchStopsAfterItsPolls) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(80));
     EXPECT_EQ(run.out,
-              "[   0.000] c22:1 = 0x796D\n"
+              "[   0.000] c22:1 = 0x792D\n"
               "[   0.000] 1.0x0001 = 0x0006\n"
               "[   0.000] 1.0x0002 = 0x7C0A\n");
 }

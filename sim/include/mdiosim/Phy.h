@@ -27,6 +27,8 @@ class MDIOSIM_API Phy {
     // Ones the PHY needs before a start bit: 0 when it accepts suppression.
     unsigned requiredPreamble() const { return suppression ? 0 : preamble; }
     void setPreamble(unsigned bits, bool acceptsSuppression);
+    bool implementsPostReadIncrement() const { return postReadIncrement; }
+    void setPostReadIncrement(bool implemented) { postReadIncrement = implemented; }
 
     // --- direct register access for tests (no frame, no side effect)
     std::uint16_t clause22(unsigned registerAddress) const;
@@ -70,6 +72,7 @@ class MDIOSIM_API Phy {
     unsigned portAddress;
     unsigned preamble;
     bool suppression;
+    bool postReadIncrement;
     std::uint32_t step32;
     std::array<std::uint16_t, 32> registers22{};
     std::array<std::uint16_t, 32> mmdAddress{};
