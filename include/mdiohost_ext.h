@@ -83,6 +83,66 @@ MDIOHOST_API int mdiohost_block_read32(uint32_t adapter, uint32_t phy, uint32_t 
 MDIOHOST_API int mdiohost_block_write32(uint32_t adapter, uint32_t phy, uint32_t address,
                                         uint32_t value);
 
+/* ---- Wire speed -------------------------------------------------------- */
+/* Ways to spend less time on the MDIO wire and on USB round trips. Only a K8
+ * adapter whose protocol is MDIO has them; any other adapter refuses with a
+ * recorded failure. Nothing changes on the wire until one of the setters is
+ * called, and a setting lasts until the adapter is closed.
+ *
+ * `phy` is the 5-bit PHY (port) address on the wire, 0 to 31, as in the
+ * HW_...Adapter functions; the adapter is always the `adapter` argument, so a
+ * PHY id with bit 31 set (the ZM_API_ form naming an adapter) is refused.
+ *
+ * While any preamble is shorter than 32 bits or the compact encoding is on,
+ * and from the adapter's first burst on, every transfer of the adapter ends
+ * with MDIO held high for a clock period before MDC rises to rest, so that
+ * no PHY takes the end of a transfer for a stray bit before its next frame. */
+
+/* Preamble length, in bits, of every frame the adapter sends to `phy`: 32
+ * (the default) down to 0. Only a PHY that accepts preamble suppression
+ * (Clause 22 status register 1, bit 6) takes frames with fewer than 32; any
+ * other PHY ignores them. Returns 0, or -1 with a recorded failure (adapter
+ * not open, PHY above 31, bits above 32, an adapter without these settings). */
+MDIOHOST_API int mdiohost_set_preamble(uint32_t adapter, uint32_t phy, uint32_t bits);
+/* The preamble length now in force for that PHY, or -1 with a recorded failure. */
+MDIOHOST_API int mdiohost_preamble(uint32_t adapter, uint32_t phy);
+
+/* The most registers one burst reads: a burst always fits in one transfer. */
+#define MDIOHOST_MAX_BURST_READS 1024
+
+/* Queues a Clause 45 burst: one address frame to `address` of `mmd`, then
+ * `count` post-read-increment read frames, reading `address`, `address` + 1,
+ * and so on. The values arrive in queue order among the other queued reads,
+ * collected by HW_BlockOperationExecuteAdapter like HW_BlockReadAdapter's.
+ * A PHY that does not implement post-read-increment ignores those frames
+ * (its values read as all ones) or reads without moving on: check a burst
+ * against single reads before relying on it.
+ * 0, or -1 with a recorded failure and nothing queued: adapter not open or
+ * without these settings, PHY above 31, MMD above 31 or one that plain MDIO
+ * does not reach on this adapter (10, 11, 27, 28, delegated), a count of 0
+ * or above MDIOHOST_MAX_BURST_READS, registers past 0xFFFF. */
+MDIOHOST_API int mdiohost_block_read_burst(uint32_t adapter, uint32_t phy, uint32_t mmd,
+                                           uint32_t address, uint32_t count);
+/* Reads `count` consecutive registers from `address` of `mmd` into
+ * values[0..count-1] in one burst, executed at once (with whatever writes are
+ * queued for the PHY before it). 0, or -1 with a recorded failure and
+ * `values` untouched: the failures of mdiohost_block_read_burst, a null
+ * `values`, reads already queued for the PHY (collect them first), a USB
+ * error. */
+MDIOHOST_API int mdiohost_read_burst(uint32_t adapter, uint32_t phy, uint32_t mmd, uint32_t address,
+                                     uint16_t* values, uint32_t count);
+
+/* Compact encoding on (1) or off (0) for the adapter: the same MDC/MDIO
+ * waveform clocked with byte commands instead of a command per field, so a
+ * Clause 45 read takes 30 command bytes instead of 76 and more reads fit in
+ * one transfer. Applies to the Clause 45 and Clause 22 frames queued after
+ * the call; 32-bit register frames keep their encoding. Any nonzero value
+ * turns it on. 0, or -1 with a recorded failure. */
+MDIOHOST_API int mdiohost_set_compact_encoding(uint32_t adapter, int enabled);
+/* 1 when the adapter uses the compact encoding, 0 when not, -1 with a
+ * recorded failure. */
+MDIOHOST_API int mdiohost_compact_encoding(uint32_t adapter);
+
 /* ---- Driver ----------------------------------------------------------- */
 
 /* The path of the D2XX driver library the adapters are reached through:

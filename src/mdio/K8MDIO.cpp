@@ -1,5 +1,6 @@
 #include "mdio/K8MDIO.h"
 
+#include "mdio/CompactFrames.h"
 #include "mdio/MdioFramePieces.h"
 #include "mdio/MpsseFrames.h"
 
@@ -38,6 +39,11 @@ void MDIO::queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t regis
                       std::uint16_t value) {
     checkPhyId(phyId);
     flushIfFull(phyId);
+    if (compactFor(phyId)) {
+        appendCompactClause45Access(kClause45Write, preamble(phyId), phyId, mmd, registerAddress,
+                                    value, queueFor(phyId));
+        return;
+    }
     if (const Clause45Template* frames = clause45Template(phyId, mmd)) {
         frames->queueWrite(queueFor(phyId), registerAddress, value);
         return;
@@ -50,6 +56,11 @@ void MDIO::queueWrite(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t regis
 void MDIO::queueRead(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t registerAddress) {
     checkPhyId(phyId);
     flushIfFull(phyId);
+    if (compactFor(phyId)) {
+        appendCompactClause45Access(kClause45Read, preamble(phyId), phyId, mmd, registerAddress, 0,
+                                    queueFor(phyId));
+        return;
+    }
     if (const Clause45Template* frames = clause45Template(phyId, mmd)) {
         frames->queueRead(queueFor(phyId), registerAddress);
         return;
@@ -62,6 +73,11 @@ void MDIO::queueRead(std::uint32_t phyId, std::uint8_t mmd, std::uint16_t regist
 void MDIO::queueWriteC22(std::uint32_t phyId, std::uint8_t registerAddress, std::uint16_t value) {
     checkPhyId(phyId);
     flushIfFull(phyId);
+    if (compactFor(phyId)) {
+        appendCompactClause22Frame(kClause22Write, preamble(phyId), phyId, registerAddress, value,
+                                   queueFor(phyId));
+        return;
+    }
     appendClause22Frame(kClause22Write, preamble(phyId), phyId, registerAddress, value,
                         queueFor(phyId));
 }
@@ -69,6 +85,11 @@ void MDIO::queueWriteC22(std::uint32_t phyId, std::uint8_t registerAddress, std:
 void MDIO::queueReadC22(std::uint32_t phyId, std::uint8_t registerAddress) {
     checkPhyId(phyId);
     flushIfFull(phyId);
+    if (compactFor(phyId)) {
+        appendCompactClause22Frame(kClause22Read, preamble(phyId), phyId, registerAddress, 0,
+                                   queueFor(phyId));
+        return;
+    }
     appendClause22Frame(kClause22Read, preamble(phyId), phyId, registerAddress, 0, queueFor(phyId));
 }
 

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "mpsse/CommandQueue.h"
@@ -87,6 +88,8 @@ class MDIO {
     virtual bool keepsCollectedValuesOnFailure() const { return true; }
     // Engines with a queue beyond the PHY ids (the raw I2C queue) add it here.
     void addQueues(std::size_t count) { queues.resize(queues.size() + count); }
+    // The bytes every later transfer ends with (the lines' rest levels).
+    void setTransferClosing(std::span<const std::uint8_t> closing) { framing.closing = closing; }
 
     Device* device;  // the owner; not owned
 

@@ -108,6 +108,8 @@ class CommandQueue {
     Bytes queuedCommands() const { return commands.copy(); }
     const std::vector<ReplySlot>& replySlots() const { return slots; }
     std::uint32_t expectedReplyBytes() const { return replyBytes; }
+    // Values queued or collected and not yet taken.
+    std::uint32_t valuesPending() const { return valueCount; }
 
   private:
     void scatter(const std::uint8_t* replies);

@@ -4,6 +4,7 @@
 
 #include "AdapterLookup.h"
 #include "DumpFormat.h"
+#include "FastRead.h"
 #include "Script.h"
 #include "Suggestion.h"
 
@@ -135,4 +136,30 @@ TEST(DumpFormat, TextAndJsonReadBack) {
                             "adapter 0, PHY 1, MMD 7, registers 0x0000-0x0001\n0x0008: 0000\n"}) {
         EXPECT_THROW(mdioctl::parseDumps(bad, "bad"), UsageError) << bad;
     }
+}
+
+// A PHY without post-read-increment ignores a burst (all ones), or answers
+// each read with the register it was pointed at; either must show against
+// the plain reads of the checked registers.
+TEST(FastRead, BurstsAPhyGetsWrongDisagreeWithThePlainReads) {
+    const std::vector<std::uint32_t> registers{0x2040, 0x0006, 0x7C0A, 0x4C21, 0x0000, 0x008B};
+    struct Row {
+        const char* what;
+        std::vector<std::uint32_t> burst;
+        bool agrees;
+    };
+    const Row rows[] = {
+        {"every value right", registers, true},
+        {"no increment", std::vector<std::uint32_t>(6, 0x2040), false},
+        {"frames ignored", std::vector<std::uint32_t>(6, 0xFFFF), false},
+        {"all ones after the first", {0x2040, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}, false},
+        {"silent at the end", {0x2040, 0x0006, 0x7C0A, 0x4C21, 0x0000, 0xFFFF}, false},
+    };
+    const std::vector<std::uint32_t> offsets = mdioctl::checkedOffsets(6);
+    std::vector<std::uint32_t> plain;
+    for (const std::uint32_t offset : offsets)
+        plain.push_back(registers[offset]);
+    for (const Row& row : rows)
+        EXPECT_EQ(mdioctl::burstAgrees(offsets, plain.data(), row.burst.data()), row.agrees)
+            << row.what;
 }

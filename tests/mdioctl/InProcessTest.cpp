@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "Commands.h"
+#include "FastRead.h"
 #include "SimulatedBench.h"
 #include "mdiosim/Bench.h"
 #include "mdiosim/Board.h"
 #include "mdiosim/Phy.h"
 
+#include <functional>
 #include <sstream>
+
+#include "mdiohost_ext.h"
 
 namespace {
 
@@ -80,4 +84,48 @@ TEST_F(InProcess, WatchPrintsEachChangeAsItHappens) {
     EXPECT_EQ(events[2]["before"], 0x0006);
     EXPECT_EQ(events[2]["value"], 0x0002);
     EXPECT_GT(events[2]["seconds"].get<double>(), 0.0);
+}
+
+// --fast leaves the preamble out only where the PHY takes frames without it:
+// its status register must allow it and the burst must agree with the
+// registers read with the full preamble in the same transfer. Whatever is
+// decided, the values are the plain reads' and the preamble is whole again
+// after the dump.
+TEST_F(InProcess, FastDumpLeavesThePreambleOutOnlyWhereThePhyTakesFramesWithoutIt) {
+    mdiosim::Phy& phy = mdiosim::bench()->board(kBoard).phy(1);
+    const mdioctl::RegisterRange range{false, 1, 0, 16};
+    const std::vector<std::uint16_t> plain = session.readRange(0, 1, range, range.count);
+    struct Row {
+        const char* what;
+        std::function<void()> setUp;
+        std::uint32_t preambleBits;
+        std::uint64_t roundTrips;
+        std::string note;
+    };
+    const Row rows[] = {
+        // The status read, then the burst; then the burst again in full.
+        {"status allows it but the PHY ignores such frames", [] {}, 32, 3,
+         "mdioctl: note: PHY 1 reads otherwise without preamble; read the plain way\n"},
+        {"the PHY accepts it", [&] { phy.setPreamble(32, true); }, 0, 2, ""},
+        {"status bit 6 clear", [&] { phy.setClause22(1, 0x792D); }, 32, 2,
+         "mdioctl: note: PHY 1 does not accept frames without preamble (status bit 6); read the "
+         "plain way\n"},
+    };
+    for (const Row& row : rows) {
+        row.setUp();
+        const mdiosim::Counters before = mdiosim::bench()->board(kBoard).counters();
+        mdioctl::FastReadReport report;
+        EXPECT_EQ(mdioctl::readRangeFast(session, 0, 1, range, range.count, true, report), plain)
+            << row.what;
+        const mdiosim::Counters after = mdiosim::bench()->board(kBoard).counters();
+        EXPECT_EQ(report.preambleBits, row.preambleBits) << row.what;
+        EXPECT_TRUE(report.burst) << row.what;
+        EXPECT_EQ(after.usbWrites - before.usbWrites, row.roundTrips) << row.what;
+        EXPECT_EQ(mdiohost_preamble(0, 1), 32) << row.what;
+
+        testing::internal::CaptureStderr();
+        mdioctl::dumpRegisters(session, out, "0", 1, range, true);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), row.note) << row.what;
+        EXPECT_EQ(out.document["values"], nlohmann::json(plain)) << row.what;
+    }
 }

@@ -84,6 +84,8 @@ void addCommands(CLI::App& app, Arguments& a) {
                              "mdioctl --sim dump K8A00001:MDIO 3 c22 > before.txt");
     adapterAndPhy(dump, a);
     dump->add_option("RANGE", a.target, "MMD, MMD.START-END, c22 or c22:START-END")->required();
+    dump->add_flag("--fast", a.fast,
+                   "also leave out the preamble where the PHY accepts it (checked first)");
 
     CLI::App* diff = command(app, "diff",
                              "What changed between two saved dumps (text or JSON); exit 1 when "
@@ -220,7 +222,7 @@ void runCommand(const std::string& name, const Arguments& a, const SessionOption
         const RegisterRange range = parseDumpRange(a.target);
         const std::uint32_t phyId = phy();
         Session session(options);
-        dumpRegisters(session, out, a.adapter, phyId, range);
+        dumpRegisters(session, out, a.adapter, phyId, range, a.fast);
     } else if (name == "diff") {
         diffDumps(out, a.targets.at(0), a.targets.at(1));
     } else if (name == "show") {

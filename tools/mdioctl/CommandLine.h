@@ -21,6 +21,7 @@ struct Arguments {
     std::string watchCount = "0";       // polls; 0: until interrupted
     std::string watchInterval = "100";  // milliseconds
     bool vendorMmds = false, verify = false, addressMsbFirst = false, verbose = false;
+    bool fast = false;  // dump: frames without preamble where the PHY takes them
 };
 
 // Adds every command to `app`, each with its description, usage and example.

@@ -6,6 +6,7 @@
 #include "AdapterLookup.h"
 #include "Commands.h"
 #include "DumpFormat.h"
+#include "FastRead.h"
 #include "Terminal.h"
 
 namespace mdioctl {
@@ -75,14 +76,17 @@ void writeRegister(Session& session, Output& out, const std::string& adapter, st
 }
 
 void dumpRegisters(Session& session, Output& out, const std::string& adapter, std::uint32_t phy,
-                   const RegisterRange& range) {
+                   const RegisterRange& range, bool fast) {
     const std::uint32_t index = session.open(adapter, mdioNeed("dump"));
+    FastReadReport report;
     const bool showProgress = range.count > kProgressBatch && standardErrorIsTerminal();
     ProgressBar bar(showProgress ? range.count : 0);
     const auto values =
-        session.readRange(index, phy, range, showProgress ? kProgressBatch : range.count,
-                          [&](std::uint32_t done) { bar.update(done); });
+        readRangeFast(session, index, phy, range, showProgress ? kProgressBatch : range.count, fast,
+                      report, [&](std::uint32_t done) { bar.update(done); });
     bar.finish();
+    for (const std::string& fallback : report.fallbacks)
+        std::fprintf(stderr, "mdioctl: note: %s; read the plain way\n", fallback.c_str());
 
     const Dump dump{index, phy, range, values};
     out.document = dumpJson(dump);

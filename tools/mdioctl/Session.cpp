@@ -137,6 +137,14 @@ bool Session::batchable(bool clause22, std::uint32_t mmd) const {
     return !clause22 && !throughDefaultAdapter(clause22, mmd);
 }
 
+bool Session::wireSpeedAdapter(std::uint32_t adapter) const {
+    return family(adapter) == "K8 MDIO";
+}
+
+bool Session::burstable(std::uint32_t adapter, const RegisterRange& range) const {
+    return wireSpeedAdapter(adapter) && batchable(range.clause22, range.mmd);
+}
+
 std::vector<std::uint16_t> Session::readRange(std::uint32_t adapter, std::uint32_t phy,
                                               const RegisterRange& range, std::uint32_t batchSize,
                                               const std::function<void(std::uint32_t)>& progress) {

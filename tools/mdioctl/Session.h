@@ -75,6 +75,11 @@ class Session {
                                          const RegisterRange& range, std::uint32_t batchSize,
                                          const std::function<void(std::uint32_t)>& progress = {});
 
+    // Whether the adapter has the wire-speed settings (a K8 MDIO adapter).
+    bool wireSpeedAdapter(std::uint32_t adapter) const;
+    // Whether the range can be read in Clause 45 bursts on the adapter.
+    bool burstable(std::uint32_t adapter, const RegisterRange& range) const;
+
   private:
     bool batchable(bool clause22, std::uint32_t mmd) const;
     // Whether the register is reached only through the default-adapter
