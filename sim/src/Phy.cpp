@@ -45,19 +45,23 @@ Phy::Phy(const PhyDescription& description)
     }
     for (const auto& [address, value] : description.registers32)
         setRegister32(address, value);
+    showSuppressionInStatus();
 }
 
 void Phy::setPreamble(unsigned bits, bool acceptsSuppression) {
     preamble = bits;
     suppression = acceptsSuppression;
+    showSuppressionInStatus();
 }
 
 std::uint16_t Phy::clause22(unsigned registerAddress) const {
-    const std::uint16_t value = registers22[registerAddress & kRegisterMask];
-    if ((registerAddress & kRegisterMask) != kStatusRegister) return value;
-    // The ability bit is the PHY's hardware, not a stored value.
-    return static_cast<std::uint16_t>((value & ~kStatusPreambleSuppression) |
-                                      (suppression ? kStatusPreambleSuppression : 0));
+    return registers22[registerAddress & kRegisterMask];
+}
+
+void Phy::showSuppressionInStatus() {
+    std::uint16_t& status = registers22[kStatusRegister];
+    status = static_cast<std::uint16_t>((status & ~kStatusPreambleSuppression) |
+                                        (suppression ? kStatusPreambleSuppression : 0));
 }
 
 void Phy::setClause22(unsigned registerAddress, std::uint16_t value) {

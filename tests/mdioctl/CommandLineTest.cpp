@@ -145,16 +145,17 @@ TEST(CommandLine, IndirectMmdsReachTheChip) {
     std::remove(bench.c_str());
 }
 
-// The default bench's PHYs say in their status register that they take
-// frames without preamble, but ignore them: --fast checks, says so, and
-// prints the values the plain dump prints.
+// The default bench's K8U PHYs share their wires with I2C and do not take
+// frames without preamble; their status register says so: --fast checks,
+// says so, and prints the values the plain dump prints.
 TEST(CommandLine, FastDumpChecksThePhyAndKeepsThePlainValues) {
     const ToolRun plain = mdioctl("dump 2 0 1.0-0xF");
     const ToolRun fast = mdioctl("dump 2 0 1.0-0xF --fast");
     ASSERT_EQ(fast.status, 0) << fast.err;
     EXPECT_EQ(fast.out, plain.out);
     EXPECT_EQ(fast.err,
-              "mdioctl: note: PHY 0 reads otherwise without preamble; read the plain way\n");
+              "mdioctl: note: PHY 0 does not accept frames without preamble (status bit 6); read "
+              "the plain way\n");
     // Clause 22 registers are read one at a time: a known register is read
     // both ways first.
     const ToolRun fast22 = mdioctl("dump 2 0 c22 --fast");

@@ -22,7 +22,8 @@ struct PhyDescription {
     // Ones the PHY needs on the line before a start bit. IEEE 802.3 asks for 32.
     unsigned preambleBits = 32;
     // A PHY that accepts preamble suppression takes frames with no preamble;
-    // its Clause 22 status register (1) shows it in bit 6 whatever is stored.
+    // its Clause 22 status register (1) shows it in bit 6, whatever `clause22`
+    // gives.
     bool acceptsPreambleSuppression = false;
     // Clause 45 op code 10, post-read-increment-address. A PHY without it
     // stays off the line for such a frame: the host reads all ones.

@@ -26,6 +26,9 @@ class MDIOSIM_API Phy {
     bool acceptsPreambleSuppression() const { return suppression; }
     // Ones the PHY needs before a start bit: 0 when it accepts suppression.
     unsigned requiredPreamble() const { return suppression ? 0 : preamble; }
+    // Also sets bit 6 of the Clause 22 status register (1) to match, as the
+    // PHY's description does when it is built; setClause22 stores any value,
+    // so a test can make a PHY whose status register promises otherwise.
     void setPreamble(unsigned bits, bool acceptsSuppression);
     bool implementsPostReadIncrement() const { return postReadIncrement; }
     void setPostReadIncrement(bool implemented) { postReadIncrement = implemented; }
@@ -61,6 +64,7 @@ class MDIOSIM_API Phy {
         return (static_cast<std::uint32_t>(mmd & 0x1F) << 16) | registerAddress;
     }
     std::uint32_t addressFor(unsigned kind, std::uint32_t address);
+    void showSuppressionInStatus();
     // A Clause 45 register access as the chip sees it, from a frame or from
     // Clause 22 registers 13 and 14.
     void clause45Write(unsigned mmd, std::uint16_t registerAddress, std::uint16_t value);
