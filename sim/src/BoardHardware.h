@@ -61,8 +61,8 @@ class BoardHardware {
     // The bulk packets `bytes` of payload take (each IN packet also carries
     // two status bytes); every packet after the first costs its time.
     void countPackets(std::size_t bytes, bool isWrite);
-    // A read that took `taken` replies, of which the chip held some back
-    // until its latency timer ran out.
+    // A read; `heldBack` when it took replies the chip sends only once its
+    // latency timer runs out (charged when the timing model says so).
     void countLatencyTimer(bool heldBack);
 
     Counters counters;
