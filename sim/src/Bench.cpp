@@ -70,6 +70,7 @@ void Bench::reset(const BenchDescription& description) {
     waveforms.reset();
     transactions.clear();
     latency = description.usbLatencySeconds;
+    timingModel = description.timing;
     for (const BoardDescription& board : description.boards)
         addBoard(board);
     if (!description.waveformFile.empty()) recordWaveforms(description.waveformFile);
@@ -92,7 +93,7 @@ void Bench::recordWaveforms(const std::string& path) {
 
 Board& Bench::addBoard(const BoardDescription& description) {
     boards.push_back(std::make_unique<Board>(static_cast<unsigned>(boards.size()), description,
-                                             transactions, latency));
+                                             transactions, latency, timingModel));
     return *boards.back();
 }
 

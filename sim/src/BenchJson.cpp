@@ -21,6 +21,8 @@ constexpr unsigned kMaxPhyAddress = 31;
 constexpr unsigned kMaxMmd = 31;
 constexpr unsigned kMaxClause22Register = 31;
 constexpr unsigned kMaxBoardRegister = 255;
+constexpr unsigned kStatusRegister = 1;  // Clause 22; bit 6: preamble suppression
+constexpr std::uint16_t kStatusPreambleSuppression = 0x0040;
 constexpr std::size_t kMaxSerialNumber = FTDI::D2xx::kSerialNumberSize - 1;
 constexpr std::size_t kMaxDescription = FTDI::D2xx::kDescriptionSize - 1;
 
@@ -152,8 +154,8 @@ ChipDescription parseChip(const json& value, const std::string& path) {
 
 PhyDescription parsePhy(const json& value, const std::string& path) {
     onlyKeys(value, path,
-             {"address", "preambleBits", "preambleSuppression", "register32Step", "phyId",
-              "clause22", "clause45", "registers32", "chip"});
+             {"address", "preambleBits", "preambleSuppression", "postReadIncrement",
+              "register32Step", "phyId", "clause22", "clause45", "registers32", "chip"});
     PhyDescription phy;
     if (!value.contains("address")) fail(path, "a PHY needs an \"address\"");
     phy.address =
@@ -165,6 +167,10 @@ PhyDescription parsePhy(const json& value, const std::string& path) {
     if (value.contains("preambleSuppression")) {
         phy.acceptsPreambleSuppression =
             flag(value["preambleSuppression"], path + ".preambleSuppression");
+    }
+    if (value.contains("postReadIncrement")) {
+        phy.implementsPostReadIncrement =
+            flag(value["postReadIncrement"], path + ".postReadIncrement");
     }
     if (value.contains("register32Step")) {
         phy.register32Step = static_cast<std::uint32_t>(
@@ -186,6 +192,12 @@ PhyDescription parsePhy(const json& value, const std::string& path) {
         for (const auto& [registerAddress, registerValue] : registerMap<std::uint16_t>(
                  value["clause22"], path + ".clause22", kMaxClause22Register, 0xFFFF)) {
             phy.clause22[registerAddress] = registerValue;
+        }
+        // A status register that shows preamble suppression describes a PHY
+        // that accepts it, unless the file says otherwise.
+        const auto status = phy.clause22.find(kStatusRegister);
+        if (!value.contains("preambleSuppression") && status != phy.clause22.end()) {
+            phy.acceptsPreambleSuppression = (status->second & kStatusPreambleSuppression) != 0;
         }
     }
     if (value.contains("clause45")) {
@@ -497,8 +509,50 @@ json parseDocument(std::string_view content) {
 
 namespace {
 
+constexpr const char* kTimingPresets = "\"ideal\", \"optimistic\", \"typical\" or \"pessimistic\"";
+
+TimingModel namedTiming(const json& value, const std::string& path) {
+    if (!value.is_string()) fail(path, std::string("expected ") + kTimingPresets);
+    const std::optional<TimingModel> preset = timingPreset(value.get<std::string>());
+    if (!preset) {
+        fail(path, "\"" + value.get<std::string>() + "\" is not " + kTimingPresets);
+    }
+    return *preset;
+}
+
+double duration(const json& value, const std::string& path, const char* unit) {
+    if (!value.is_number() || value.get<double>() < 0) {
+        fail(path, std::string("expected a number of ") + unit + ", 0 or more");
+    }
+    return value.get<double>();
+}
+
+// "timing": a setting's name, or an object that starts from one ("preset",
+// "typical" when absent) and overrides its costs.
+TimingModel parseTiming(const json& value, const std::string& path) {
+    if (!value.is_object()) return namedTiming(value, path);
+    onlyKeys(value, path,
+             {"preset", "mpsseCommandNanoseconds", "usbPacketMicroseconds", "latencyTimer"});
+    TimingModel timing =
+        value.contains("preset") ? namedTiming(value["preset"], path + ".preset") : TimingModel{};
+    if (value.contains("mpsseCommandNanoseconds")) {
+        timing.mpsseCommandSeconds = duration(value["mpsseCommandNanoseconds"],
+                                              path + ".mpsseCommandNanoseconds", "nanoseconds") *
+                                     1e-9;
+    }
+    if (value.contains("usbPacketMicroseconds")) {
+        timing.usbPacketSeconds = duration(value["usbPacketMicroseconds"],
+                                           path + ".usbPacketMicroseconds", "microseconds") *
+                                  1e-6;
+    }
+    if (value.contains("latencyTimer")) {
+        timing.latencyTimer = flag(value["latencyTimer"], path + ".latencyTimer");
+    }
+    return timing;
+}
+
 BenchDescription benchOf(json& root) {
-    onlyKeys(root, "bench", {"usbLatencyMicroseconds", "vcd", "boards", "faults"});
+    onlyKeys(root, "bench", {"usbLatencyMicroseconds", "timing", "vcd", "boards", "faults"});
     BenchDescription bench;
     if (root.contains("vcd")) {
         if (!root["vcd"].is_string() || root["vcd"].get<std::string>().empty()) {
@@ -513,6 +567,7 @@ BenchDescription benchOf(json& root) {
         }
         bench.usbLatencySeconds = latency.get<double>() * 1e-6;
     }
+    if (root.contains("timing")) bench.timing = parseTiming(root["timing"], "bench.timing");
     std::set<std::string> serialNumbers;
     if (root.contains("boards")) {
         const json& boards = array(root["boards"], "bench.boards");

@@ -14,14 +14,14 @@ bool isControllerBoard(std::string_view serialNumber) {
 }
 
 Board::Board(unsigned index, const BoardDescription& description, TransactionLog& log,
-             const double& usbLatencySeconds)
+             const double& usbLatencySeconds, const TimingModel& timing)
     : position(index),
       serial(description.serialNumber),
       text(description.description),
       type(description.chipType),
       parts(std::make_unique<BoardHardware>(index, description.chipType,
                                             mdiosim::isControllerBoard(serial), log,
-                                            usbLatencySeconds)) {
+                                            usbLatencySeconds, timing)) {
     for (const PhyDescription& phyDescription : description.phys)
         addPhy(phyDescription);
     for (const auto& [registerAddress, value] : description.boardRegisters) {

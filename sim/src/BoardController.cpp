@@ -22,7 +22,7 @@ BoardController::BoardController(TransactionLog& transactions, unsigned boardInd
                                  Counters& counters)
     : log(&transactions),
       board(boardIndex),
-      mdioBus(kMdcPin, kMdioPin, transactions, boardIndex),
+      mdioBus(kMdcPin, kMdioPin, transactions, boardIndex, counters),
       master(mdioWires, kMdcPin, kMdioPin, counters) {
     mdioWires.attach(mdioBus);
 }

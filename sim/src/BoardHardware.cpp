@@ -1,5 +1,6 @@
 #include "BoardHardware.h"
 
+#include "UsbRequests.h"
 #include "mpsse/MpsseCommands.h"
 
 namespace mdiosim {
@@ -14,8 +15,12 @@ constexpr std::uint8_t kMdioWire = kPinDataOut | kPinDataIn;
 }  // namespace
 
 BoardHardware::BoardHardware(unsigned boardIndex, std::uint32_t chipType, bool controllerBoard,
-                             TransactionLog& log, const double& usbLatencySeconds)
-    : chip(chipType, controllerBoard ? 0 : kMdioWire, counters), latency(&usbLatencySeconds) {
+                             TransactionLog& log, const double& usbLatencySeconds,
+                             const TimingModel& timingModel)
+    : chip(chipType, controllerBoard ? 0 : kMdioWire, counters, &timingModel),
+      latency(&usbLatencySeconds),
+      timing(&timingModel),
+      packetBytes(usb::bulkPacketBytes(chipType)) {
     if (controllerBoard) {
         controller = std::make_unique<BoardController>(log, boardIndex, counters);
         chip.connectBytePipe(controller.get());
@@ -24,7 +29,7 @@ BoardHardware::BoardHardware(unsigned boardIndex, std::uint32_t chipType, bool c
         // the wire, which is where the line's level shows. It joins the wires
         // with its first PHY: a board without PHYs has no MDIO bus wired, and
         // its monitor must not read frames into I2C traffic.
-        mdioBus = std::make_unique<MdioBus>(kPinClock, kPinDataIn, log, boardIndex);
+        mdioBus = std::make_unique<MdioBus>(kPinClock, kPinDataIn, log, boardIndex, counters);
         chip.lowByte().attach(externalPins);
     }
 }
@@ -85,6 +90,18 @@ void BoardHardware::countTransfer(bool isWrite) {
     if (completesRoundTrip) return;
     counters.roundTrips += 1;
     counters.usbSeconds += *latency;
+}
+
+void BoardHardware::countPackets(std::size_t bytes, bool isWrite) {
+    if (bytes == 0) return;
+    const std::size_t payload = isWrite ? packetBytes : packetBytes - usb::kStatusBytes;
+    const std::size_t packets = (bytes + payload - 1) / payload;
+    counters.usbPackets += packets;
+    counters.packetSeconds += static_cast<double>(packets - 1) * timing->usbPacketSeconds;
+}
+
+void BoardHardware::countLatencyTimer(bool heldBack) {
+    if (heldBack && timing->latencyTimer) counters.latencyTimerSeconds += usb.latencyMs / 1000.0;
 }
 
 }  // namespace mdiosim

@@ -50,7 +50,7 @@ struct UsbDeviceState {
 class BoardHardware {
   public:
     BoardHardware(unsigned boardIndex, std::uint32_t chipType, bool controllerBoard,
-                  TransactionLog& log, const double& usbLatencySeconds);
+                  TransactionLog& log, const double& usbLatencySeconds, const TimingModel& timing);
 
     void attach(Phy& phy);
     void detach(const Phy& phy);
@@ -58,6 +58,12 @@ class BoardHardware {
     void powerOn();
     // One USB transfer: counts a round trip unless it completes a write's.
     void countTransfer(bool isWrite);
+    // The bulk packets `bytes` of payload take (each IN packet also carries
+    // two status bytes); every packet after the first costs its time.
+    void countPackets(std::size_t bytes, bool isWrite);
+    // A read; `heldBack` when it took replies the chip sends only once its
+    // latency timer runs out (charged when the timing model says so).
+    void countLatencyTimer(bool heldBack);
 
     Counters counters;
     UsbDeviceState usb;
@@ -72,6 +78,8 @@ class BoardHardware {
 
   private:
     const double* latency;
+    const TimingModel* timing;
+    std::size_t packetBytes;
     bool mdioWired = false;  // the MDIO bus listens to the wires (the board has PHYs)
 };
 

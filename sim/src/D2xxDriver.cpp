@@ -241,6 +241,7 @@ Status write(Bench& bench, Handle handle, const void* bytes, std::uint32_t count
         parts.counters.usbWrites += 1;
         parts.counters.bytesWritten += accepted;
         parts.countTransfer(true);
+        parts.countPackets(accepted, true);
         *written = accepted;
         return kOk;
     });
@@ -255,11 +256,14 @@ Status read(Bench& bench, Handle handle, void* buffer, std::uint32_t count,
             parts.usb.shortReadsLeft -= 1;
             limit = std::min(limit, parts.usb.shortReadBytes);
         }
+        const std::size_t ready = parts.chip.readyToSend();
         const auto got =
             static_cast<std::uint32_t>(parts.chip.read(static_cast<std::uint8_t*>(buffer), limit));
         parts.counters.usbReads += 1;
         parts.counters.bytesRead += got;
         parts.countTransfer(false);
+        parts.countPackets(got, false);
+        parts.countLatencyTimer(got > ready);
         // A read left short waits out the read time-out before it returns.
         if (got < count) parts.counters.waitSeconds += parts.usb.readTimeoutMs / 1000.0;
         *received = got;

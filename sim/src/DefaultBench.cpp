@@ -30,9 +30,14 @@ constexpr unsigned kVendor1 = 30;
 constexpr std::uint16_t kPackageLow = 0x008B;
 constexpr std::uint16_t kPackageHigh = 0xC000;
 
-PhyDescription identifiedPhy(unsigned address, std::uint32_t identifier) {
+// A PHY that accepts a suppressed preamble starts a frame at any 0 on an idle
+// line, so it is kept off a line that I2C traffic shares: there it would take
+// data bits for frames and answer them. Its status register (bit 6) tells.
+PhyDescription identifiedPhy(unsigned address, std::uint32_t identifier,
+                             bool acceptsSuppression = true) {
     PhyDescription phy;
     phy.address = address;
+    phy.acceptsPreambleSuppression = acceptsSuppression;
     const auto high = static_cast<std::uint16_t>(identifier >> 16);
     const auto low = static_cast<std::uint16_t>(identifier);
     phy.clause22 = {{kControl, 0x1140},  // auto-negotiation on, full duplex, 1000 Mb/s
@@ -89,7 +94,7 @@ BenchDescription defaultBenchDescription() {
     k8u.description = "K8U MDIO I2C";
     k8u.chipType = 8;
     for (unsigned address = 0; address < 4; ++address) {
-        k8u.phys.push_back(identifiedPhy(address, 0x7C0A4C21));
+        k8u.phys.push_back(identifiedPhy(address, 0x7C0A4C21, false));
     }
     k8u.i2cDevices = i2cDevicesOfTheK8uBoard();
     bench.boards.push_back(k8u);

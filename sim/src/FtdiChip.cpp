@@ -1,5 +1,6 @@
 #include "FtdiChip.h"
 
+#include "UsbRequests.h"
 #include "ftdi/d2xx/D2xxAbi.h"
 
 namespace mdiosim {
@@ -7,8 +8,11 @@ namespace mdiosim {
 using FTDI::D2xx::kBitModeMpsse;
 using FTDI::D2xx::kBitModeReset;
 
-FtdiChip::FtdiChip(std::uint32_t chipType, std::uint8_t joinedPins, Counters& counters)
-    : wires(joinedPins), engine(chipType, wires, counters) {}
+FtdiChip::FtdiChip(std::uint32_t chipType, std::uint8_t joinedPins, Counters& counters,
+                   const TimingModel* timing)
+    : wires(joinedPins),
+      engine(chipType, wires, counters, timing),
+      packetPayload(usb::bulkPacketBytes(chipType) - usb::kStatusBytes) {}
 
 void FtdiChip::write(const std::uint8_t* bytes, std::size_t count) {
     if (count == 0) return;
@@ -16,6 +20,9 @@ void FtdiChip::write(const std::uint8_t* bytes, std::size_t count) {
         engine.execute(bytes, count, replies);
     } else if (mode == kBitModeReset && pipe != nullptr) {
         pipe->receive(bytes, count, replies);
+        // The latency timer is modeled for MPSSE replies only: the older
+        // family's controller answers as if every reply were flushed.
+        replies.markFlushed();
     }
     // Other bit modes drive pins nobody on these boards listens to.
 }

@@ -12,12 +12,15 @@
 #include "MpsseEngine.h"
 #include "ReplyQueue.h"
 #include "mdiosim/Board.h"
+#include "mdiosim/Description.h"
 
 namespace mdiosim {
 
 class FtdiChip {
   public:
-    FtdiChip(std::uint32_t chipType, std::uint8_t joinedPins, Counters& counters);
+    // `timing` (may be null: nothing charged) prices the MPSSE's commands.
+    FtdiChip(std::uint32_t chipType, std::uint8_t joinedPins, Counters& counters,
+             const TimingModel* timing = nullptr);
 
     Lines& lowByte() { return wires; }
     void connectBytePipe(BytePipe* receiver) { pipe = receiver; }
@@ -27,6 +30,12 @@ class FtdiChip {
         return replies.take(out, capacity);
     }
     std::size_t available() const { return replies.size(); }
+    // Replies the chip sends without waiting for its latency timer: those a
+    // send-immediate flushed, and whole packets of the rest.
+    std::size_t readyToSend() const {
+        const std::size_t held = replies.size() - replies.flushed();
+        return replies.flushed() + held / packetPayload * packetPayload;
+    }
 
     void setBitMode(std::uint8_t mode);
     // The chip's power-on state: bit mode reset, MPSSE reset, buffers empty.
@@ -43,6 +52,7 @@ class FtdiChip {
     MpsseEngine engine;
     ReplyQueue replies;
     BytePipe* pipe = nullptr;
+    std::size_t packetPayload;  // reply bytes in one bulk IN packet
     std::uint8_t mode = 0;
 };
 

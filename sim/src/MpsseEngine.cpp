@@ -43,8 +43,9 @@ std::uint8_t levelsOf(std::uint8_t value, std::uint8_t direction) {
 
 }  // namespace
 
-MpsseEngine::MpsseEngine(std::uint32_t type, Lines& lowByte, Counters& counting)
-    : chipType(type), lines(&lowByte), counters(&counting) {
+MpsseEngine::MpsseEngine(std::uint32_t type, Lines& lowByte, Counters& counting,
+                         const TimingModel* timingModel)
+    : chipType(type), lines(&lowByte), counters(&counting), timing(timingModel) {
     reset();
 }
 
@@ -88,6 +89,8 @@ std::size_t MpsseEngine::run(const std::uint8_t* bytes, std::size_t count, Reply
                                      : otherCommand(bytes + at, count - at, replies);
         if (used == 0) break;  // the rest of the command is still to come
         at += used;
+        counters->mpsseCommands += 1;
+        if (timing != nullptr) counters->commandSeconds += timing->mpsseCommandSeconds;
     }
     return at;
 }
@@ -181,6 +184,8 @@ void MpsseEngine::badCommand(std::uint8_t opcode, ReplyQueue& replies) {
     } else {
         replies.push(opcode);
     }
+    // The chip reports a bad command at once, latency timer or not.
+    replies.markFlushed();
 }
 
 std::size_t MpsseEngine::otherCommand(const std::uint8_t* bytes, std::size_t count,
@@ -221,7 +226,8 @@ std::size_t MpsseEngine::otherCommand(const std::uint8_t* bytes, std::size_t cou
             updateClock();
             break;
         case kSendImmediate:
-            // Replies are handed to the host as soon as it reads; nothing to hold back.
+            // Without it, replies short of a packet wait for the latency timer.
+            replies.markFlushed();
             break;
         case kWaitOnIoHigh:
             waiting = Wait::High;

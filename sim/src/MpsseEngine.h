@@ -17,12 +17,14 @@
 #include "ReplyQueue.h"
 #include "mdiosim/Board.h"
 #include "mdiosim/Counters.h"
+#include "mdiosim/Description.h"
 
 namespace mdiosim {
 
 class MpsseEngine {
   public:
-    MpsseEngine(std::uint32_t chipType, Lines& lowByte, Counters& counters);
+    MpsseEngine(std::uint32_t chipType, Lines& lowByte, Counters& counters,
+                const TimingModel* timing = nullptr);
 
     // The state after the chip enters MPSSE mode: every pin an input, the
     // master clock divided by 5, divisor 0, no loopback, nothing pending.
@@ -59,6 +61,7 @@ class MpsseEngine {
     std::uint32_t chipType;
     Lines* lines;
     Counters* counters;
+    const TimingModel* timing;          // null: commands cost nothing
     std::vector<std::uint8_t> pending;  // a command cut off by the end of a write
 
     std::uint8_t lowValue = 0, lowDirection = 0, lowDriveOnlyZero = 0;

@@ -21,12 +21,18 @@ constexpr unsigned kFunctionAddress = 0b00;
 constexpr unsigned kFunctionDataIncrement = 0b10;
 constexpr unsigned kFunctionDataIncrementOnWrite = 0b11;
 
+// Clause 22 status register: bit 6 says the PHY accepts management frames
+// with the preamble suppressed (IEEE 802.3 22.2.4.2.11).
+constexpr unsigned kStatusRegister = 1;
+constexpr std::uint16_t kStatusPreambleSuppression = 0x0040;
+
 }  // namespace
 
 Phy::Phy(const PhyDescription& description)
     : portAddress(description.address & kRegisterMask),
       preamble(description.preambleBits),
       suppression(description.acceptsPreambleSuppression),
+      postReadIncrement(description.implementsPostReadIncrement),
       step32(description.register32Step),
       chipModel(description.chip) {
     for (const auto& [registerAddress, value] : description.clause22) {
@@ -39,15 +45,23 @@ Phy::Phy(const PhyDescription& description)
     }
     for (const auto& [address, value] : description.registers32)
         setRegister32(address, value);
+    showSuppressionInStatus();
 }
 
 void Phy::setPreamble(unsigned bits, bool acceptsSuppression) {
     preamble = bits;
     suppression = acceptsSuppression;
+    showSuppressionInStatus();
 }
 
 std::uint16_t Phy::clause22(unsigned registerAddress) const {
     return registers22[registerAddress & kRegisterMask];
+}
+
+void Phy::showSuppressionInStatus() {
+    std::uint16_t& status = registers22[kStatusRegister];
+    status = static_cast<std::uint16_t>((status & ~kStatusPreambleSuppression) |
+                                        (suppression ? kStatusPreambleSuppression : 0));
 }
 
 void Phy::setClause22(unsigned registerAddress, std::uint16_t value) {

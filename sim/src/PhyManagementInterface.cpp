@@ -37,6 +37,10 @@ void PhyManagementInterface::startDriving(std::uint64_t bits, unsigned count) {
 void PhyManagementInterface::respondToRead(const MdioFrameDecoder& frame) {
     switch (frame.kind()) {
         case Kind::Clause45:
+            // An op code the PHY does not implement is no frame for it: it
+            // leaves the line to the pull-up and its address stays put.
+            if (frame.opcode() == kClause45ReadIncrement && !phy->implementsPostReadIncrement())
+                break;
             startDriving(
                 phy->clause45ReadFrame(frame.field(), frame.opcode() == kClause45ReadIncrement),
                 kDataBits);

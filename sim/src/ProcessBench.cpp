@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -12,6 +13,9 @@ namespace {
 constexpr const char* kBenchVariable = "MDIOSIM_BENCH";
 // Names the VCD file the wires are written to, over a bench file's "vcd".
 constexpr const char* kWaveformVariable = "MDIOSIM_VCD";
+// Names a timing setting, over a bench file's "timing", so one bench can be
+// modeled optimistically and pessimistically without a file for each.
+constexpr const char* kTimingVariable = "MDIOSIM_TIMING";
 
 void reportUnusableBench(const std::string& file, const std::string& problem) {
     std::fprintf(stderr, "mdiosim: bench file '%s' (%s): %s; the bench has no boards.\n",
@@ -27,16 +31,28 @@ BenchDescription describedBench(const std::string& file) {
     return parseBenchJson(content.str());
 }
 
-BenchDescription withWaveformFile(BenchDescription description) {
+BenchDescription withEnvironment(BenchDescription description) {
     const char* waveforms = std::getenv(kWaveformVariable);
     if (waveforms != nullptr && waveforms[0] != '\0') description.waveformFile = waveforms;
+    const char* timing = std::getenv(kTimingVariable);
+    if (timing != nullptr && timing[0] != '\0') {
+        if (const std::optional<TimingModel> preset = timingPreset(timing)) {
+            description.timing = *preset;
+        } else {
+            std::fprintf(stderr,
+                         "mdiosim: %s='%s' is not ideal, optimistic, typical or pessimistic; "
+                         "the bench keeps its own timing.\n",
+                         kTimingVariable, timing);
+            std::fflush(stderr);
+        }
+    }
     return description;
 }
 
 void build(Bench& bench) {
     const char* file = std::getenv(kBenchVariable);
     if (file == nullptr || file[0] == '\0') {
-        bench.reset(withWaveformFile(defaultBenchDescription()));
+        bench.reset(withEnvironment(defaultBenchDescription()));
         return;
     }
     BenchDescription description;
@@ -45,7 +61,7 @@ void build(Bench& bench) {
     } catch (const std::exception& problem) {
         reportUnusableBench(file, problem.what());
     }
-    bench.reset(withWaveformFile(description));
+    bench.reset(withEnvironment(description));
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// Bytes a chip has for the host, in order, until the host reads them.
+// Bytes a chip has for the host, in order, until the host reads them. The
+// chip sends what a send-immediate flushed at once; the rest waits for a full
+// packet or the latency timer.
 #pragma once
 
 #include <algorithm>
@@ -16,6 +18,9 @@ class ReplyQueue {
         bytes.insert(bytes.end(), data, data + count);
     }
     std::size_t size() const { return bytes.size() - start; }
+    // Everything queued so far goes to the host without waiting.
+    void markFlushed() { flushedEnd = bytes.size(); }
+    std::size_t flushed() const { return flushedEnd > start ? flushedEnd - start : 0; }
     // Moves up to `capacity` bytes to `out`; returns how many.
     std::size_t take(std::uint8_t* out, std::size_t capacity) {
         const std::size_t count = std::min(capacity, size());
@@ -27,11 +32,13 @@ class ReplyQueue {
     void clear() {
         bytes.clear();
         start = 0;
+        flushedEnd = 0;
     }
 
   private:
     std::vector<std::uint8_t> bytes;
     std::size_t start = 0;
+    std::size_t flushedEnd = 0;
 };
 
 }  // namespace mdiosim

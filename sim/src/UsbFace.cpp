@@ -266,6 +266,7 @@ UsbAnswer UsbFace::bulkOut(std::uint8_t endpoint, const std::uint8_t* bytes, std
         parts.counters.usbWrites += 1;
         parts.counters.bytesWritten += count;
         parts.countTransfer(true);
+        parts.countPackets(count, true);
     }
     return {UsbOutcome::Done, count};
 }
@@ -281,6 +282,7 @@ UsbAnswer UsbFace::bulkIn(std::uint8_t endpoint, std::uint8_t* buffer, std::size
         identityOf(board->chipType()).highSpeed ? kHighSpeedPacket : kFullSpeedPacket;
     std::size_t length = 0;
     std::size_t payload = 0;
+    const std::size_t ready = chip->readyToSend();
     while (capacity - length >= 2) {
         buffer[length] = kModemStatus;
         buffer[length + 1] = kLineStatus;
@@ -296,6 +298,8 @@ UsbAnswer UsbFace::bulkIn(std::uint8_t endpoint, std::uint8_t* buffer, std::size
         parts.counters.usbReads += 1;
         parts.counters.bytesRead += payload;
         parts.countTransfer(false);
+        parts.countPackets(payload, false);
+        parts.countLatencyTimer(payload > ready);
     }
     return {UsbOutcome::Done, length};
 }

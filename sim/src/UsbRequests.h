@@ -3,6 +3,7 @@
 // IN packet.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace mdiosim::usb {
@@ -69,11 +70,16 @@ inline constexpr std::uint8_t kMaxPower90mA = 45;  // in 2 mA units
 // Bulk IN packet sizes: high-speed chips and the full-speed ones.
 inline constexpr std::size_t kHighSpeedPacket = 512;
 inline constexpr std::size_t kFullSpeedPacket = 64;
+// The high-speed chips: FT2232H, FT4232H and FT232H (chip types 6 to 8).
+constexpr std::size_t bulkPacketBytes(std::uint32_t chipType) {
+    return chipType >= 6 && chipType <= 8 ? kHighSpeedPacket : kFullSpeedPacket;
+}
 
 // The two bytes that start every bulk IN packet. Modem status: the low
 // nibble reads 1 on every chip, CTS, DSR, RI and DCD clear. Line status:
 // transmitter holding register and transmitter empty.
 inline constexpr std::uint8_t kModemStatus = 0x01;
 inline constexpr std::uint8_t kLineStatus = 0x60;
+inline constexpr std::size_t kStatusBytes = 2;
 
 }  // namespace mdiosim::usb

@@ -145,16 +145,17 @@ TEST(CommandLine, IndirectMmdsReachTheChip) {
     std::remove(bench.c_str());
 }
 
-// The default bench's PHYs say in their status register that they take
-// frames without preamble, but ignore them: --fast checks, says so, and
-// prints the values the plain dump prints.
+// The default bench's K8U PHYs share their wires with I2C and do not take
+// frames without preamble; their status register says so: --fast checks,
+// says so, and prints the values the plain dump prints.
 TEST(CommandLine, FastDumpChecksThePhyAndKeepsThePlainValues) {
     const ToolRun plain = mdioctl("dump 2 0 1.0-0xF");
     const ToolRun fast = mdioctl("dump 2 0 1.0-0xF --fast");
     ASSERT_EQ(fast.status, 0) << fast.err;
     EXPECT_EQ(fast.out, plain.out);
     EXPECT_EQ(fast.err,
-              "mdioctl: note: PHY 0 reads otherwise without preamble; read the plain way\n");
+              "mdioctl: note: PHY 0 does not accept frames without preamble (status bit 6); read "
+              "the plain way\n");
     // Clause 22 registers are read one at a time: a known register is read
     // both ways first.
     const ToolRun fast22 = mdioctl("dump 2 0 c22 --fast");
@@ -457,7 +458,7 @@ TEST(CommandLine, ScriptsRunInOneSessionAndStopAtAFailedExpect) {
     EXPECT_EQ(run.out,
               "1.0x0000: 0x2040 -> 0x2840\n"
               "1.0x0000 = 0x2840 as expected\n"
-              "c22:1 = 0x796D as expected\n"
+              "c22:1 = 0x792D as expected\n"
               "1.0x0000 = 0x2840\n");
     EXPECT_EQ(run.err, "mdioctl: line 7: expected 1.0x0000 = 0x1234, read 0x2840\n");
 
@@ -503,7 +504,7 @@ TEST(CommandLine, WatchStopsAfterItsPolls) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(80));
     EXPECT_EQ(run.out,
-              "[   0.000] c22:1 = 0x796D\n"
+              "[   0.000] c22:1 = 0x792D\n"
               "[   0.000] 1.0x0001 = 0x0006\n"
               "[   0.000] 1.0x0002 = 0x7C0A\n");
 }

@@ -45,6 +45,28 @@ TEST(BenchFile, TheDocumentedExampleBuildsItsBench) {
     EXPECT_TRUE(older.isControllerBoard() && older.openElsewhere());
     EXPECT_EQ(older.boardRegister(5), 2);
     EXPECT_DOUBLE_EQ(bench->usbLatencySeconds(), 125e-6);
+    EXPECT_DOUBLE_EQ(bench->timing().mpsseCommandSeconds, 150e-9);
+    EXPECT_DOUBLE_EQ(bench->timing().usbPacketSeconds, 10e-6);  // from the pessimistic setting
+    // PHY 0's status register shows preamble suppression, PHY 5 says nothing.
+    EXPECT_TRUE(k8.phy(0).acceptsPreambleSuppression());
+    EXPECT_FALSE(k8.phy(5).acceptsPreambleSuppression());
+    EXPECT_FALSE(k8.phy(6).implementsPostReadIncrement());
+    EXPECT_TRUE(k8.phy(0).implementsPostReadIncrement());
+}
+
+TEST(BenchFile, AStatedAbilityWinsOverTheStatusRegister) {
+    const mdiosim::BenchDescription described = mdiosim::parseBenchJson(
+        R"({"boards": [{"serialNumber": "A1", "phys": [
+              {"address": 0, "clause22": {"1": "0x796D"}, "preambleSuppression": false},
+              {"address": 1, "clause22": {"1": "0x792D"}, "preambleSuppression": true},
+              {"address": 2, "clause22": {"1": "0x792D"}}]}],
+            "timing": "ideal"})");
+    const std::vector<mdiosim::PhyDescription>& phys = described.boards[0].phys;
+    EXPECT_FALSE(phys[0].acceptsPreambleSuppression);
+    EXPECT_TRUE(phys[1].acceptsPreambleSuppression);
+    EXPECT_FALSE(phys[2].acceptsPreambleSuppression);
+    EXPECT_EQ(described.timing.mpsseCommandSeconds, 0);
+    EXPECT_FALSE(described.timing.latencyTimer);
 }
 
 TEST(BenchFile, MistakesNameWhereAndWhat) {
@@ -77,6 +99,18 @@ TEST(BenchFile, MistakesNameWhereAndWhat) {
          "faults[0].operation: no D2XX operation is called \"FT_Frobnicate\""},
         {R"({"faults": [{"kind": "melt"}]})", "faults[0].kind: unknown fault kind \"melt\""},
         {R"({"usbLatencyMicroseconds": -3})", "bench.usbLatencyMicroseconds: expected a number"},
+        {R"({"timing": "fast"})",
+         "bench.timing: \"fast\" is not \"ideal\", \"optimistic\", \"typical\" or \"pessimistic\""},
+        {R"({"timing": {"preset": 2}})", "bench.timing.preset: expected \"ideal\""},
+        {R"({"timing": {"mpsseCommandNanoseconds": -1}})",
+         "bench.timing.mpsseCommandNanoseconds: expected a number of nanoseconds, 0 or more"},
+        {R"({"timing": {"usbPacketMicroseconds": "1"}})",
+         "bench.timing.usbPacketMicroseconds: expected a number of microseconds"},
+        {R"({"timing": {"latencyTimer": 1}})", "bench.timing.latencyTimer: expected true or false"},
+        {R"({"timing": {"commandNanoseconds": 1}})",
+         "bench.timing: unknown key \"commandNanoseconds\""},
+        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "postReadIncrement": 0}]}]})",
+         "boards[0].phys[0].postReadIncrement: expected true or false"},
     };
     for (const auto& row : rows) {
         const std::string message = failureOf(row.json);

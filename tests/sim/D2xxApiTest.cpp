@@ -82,6 +82,7 @@ TEST(D2xxApi, BadArgumentsGetTheDriversStatusesNeverACrash) {
 TEST(D2xxApi, CountersAndModeledTime) {
     mdiosim::BenchDescription description = k8Bench({0});
     description.usbLatencySeconds = 100e-6;
+    description.timing = *mdiosim::timingPreset("ideal");  // TimingModelTest prices the rest
     mdiosim::resetBench(description);
     OpenDevice device("K8T00001");
     ASSERT_EQ(FT_SetTimeouts(device.handle, 1000, 1000), kOk);

@@ -142,7 +142,8 @@ void addCommands(CLI::App& app, Arguments& a) {
     watch->add_option("--count", a.watchCount, "stop after this many polls (default: never)");
 
     CLI::App* bench =
-        command(app, "bench", "Time single reads against one batched read.",
+        command(app, "bench",
+                "Time single reads against one batched read, then each fast mode side by side.",
                 "bench ADAPTER PHY [--reads N]", "mdioctl --sim bench K8A00001:MDIO 3 --reads 500");
     adapterAndPhy(bench, a);
     bench->add_option("--reads", a.benchReads, "reads per run (default 1000)");

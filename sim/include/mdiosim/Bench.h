@@ -131,6 +131,10 @@ class MDIOSIM_API Bench {
     Counters totals() const;  // the sum over all boards
     double usbLatencySeconds() const { return latency; }
     void setUsbLatencySeconds(double seconds) { latency = seconds; }
+    // What MPSSE commands, extra USB packets and the latency timer cost in
+    // modeled time; a change applies to what the boards do from now on.
+    const TimingModel& timing() const { return timingModel; }
+    void setTiming(const TimingModel& model) { timingModel = model; }
 
     // --- used by the D2XX functions
     // Counts one D2XX call and carries out the plug events due by now.
@@ -173,6 +177,7 @@ class MDIOSIM_API Bench {
     void recordWaveforms(const std::string& path);
 
     double latency = 125e-6;
+    TimingModel timingModel;
     // Declared before the boards: its probes watch their wires, so the
     // boards go first.
     std::unique_ptr<WaveformRecorder> waveforms;

@@ -48,8 +48,10 @@ struct ChipState {
 
 class MDIOSIM_API Board {
   public:
+    // The board charges its modeled time by the latency and timing model it
+    // is given, which must outlive it (the bench's own).
     Board(unsigned index, const BoardDescription& description, TransactionLog& log,
-          const double& usbLatencySeconds);
+          const double& usbLatencySeconds, const TimingModel& timing = typicalTiming());
     ~Board();
     Board(const Board&) = delete;
     Board& operator=(const Board&) = delete;

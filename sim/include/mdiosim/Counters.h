@@ -1,6 +1,8 @@
 // What a board's USB link and clocks did, and the time it would have taken on
 // real hardware: one USB latency per round trip, every MPSSE clock cycle at
-// the programmed rate, and the read time-out for every read left short.
+// the programmed rate, the read time-out for every read left short, and what
+// the bench's timing model (TimingModel) charges for MPSSE commands, extra
+// USB packets and the chip's latency timer.
 #pragma once
 
 #include <cstdint>
@@ -16,11 +18,22 @@ struct Counters {
     // USB transfers the host waited for: a read right after a write completes
     // the write's round trip; every other transfer starts its own.
     std::uint64_t roundTrips = 0;
-    double usbSeconds = 0;    // round trips times the USB latency
-    double clockSeconds = 0;  // clock cycles at the programmed rate
-    double waitSeconds = 0;   // read time-outs run out by short reads
+    double usbSeconds = 0;            // round trips times the USB latency
+    double clockSeconds = 0;          // clock cycles at the programmed rate
+    double waitSeconds = 0;           // read time-outs run out by short reads
+    std::uint64_t mpsseCommands = 0;  // commands the MPSSE executed
+    std::uint64_t usbPackets = 0;     // bulk packets of the transfers, both ways
+    double commandSeconds = 0;        // MPSSE commands times their cost
+    double packetSeconds = 0;         // packets after the first of each transfer
+    double latencyTimerSeconds = 0;   // reads that waited for unflushed replies
+    // Rising MDC edges at which MDIO changed at the same instant: no setup
+    // time, so a real PHY may sample either level.
+    std::uint64_t mdioSetupViolations = 0;
 
-    double modeledSeconds() const { return usbSeconds + clockSeconds + waitSeconds; }
+    double modeledSeconds() const {
+        return usbSeconds + clockSeconds + waitSeconds + commandSeconds + packetSeconds +
+               latencyTimerSeconds;
+    }
 
     Counters& operator+=(const Counters& other) {
         usbWrites += other.usbWrites;
@@ -32,6 +45,12 @@ struct Counters {
         usbSeconds += other.usbSeconds;
         clockSeconds += other.clockSeconds;
         waitSeconds += other.waitSeconds;
+        mpsseCommands += other.mpsseCommands;
+        usbPackets += other.usbPackets;
+        commandSeconds += other.commandSeconds;
+        packetSeconds += other.packetSeconds;
+        latencyTimerSeconds += other.latencyTimerSeconds;
+        mdioSetupViolations += other.mdioSetupViolations;
         return *this;
     }
 };

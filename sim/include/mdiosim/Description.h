@@ -21,8 +21,13 @@ struct PhyDescription {
     unsigned address = 0;  // MDIO port address, 0..31
     // Ones the PHY needs on the line before a start bit. IEEE 802.3 asks for 32.
     unsigned preambleBits = 32;
-    // A PHY that accepts preamble suppression takes frames with no preamble.
+    // A PHY that accepts preamble suppression takes frames with no preamble;
+    // its Clause 22 status register (1) shows it in bit 6, whatever `clause22`
+    // gives.
     bool acceptsPreambleSuppression = false;
+    // Clause 45 op code 10, post-read-increment-address. A PHY without it
+    // stays off the line for such a frame: the host reads all ones.
+    bool implementsPostReadIncrement = true;
     // The 32-bit register frames' pre-increment adds this to the address pointer.
     std::uint32_t register32Step = 4;
     std::map<unsigned, std::uint16_t> clause22;  // register -> value
@@ -65,8 +70,27 @@ struct BoardDescription {
     std::vector<I2cDeviceDescription> i2cDevices;
 };
 
+// What the timing model charges beyond the USB round trips and the clock
+// cycles. Real chips pay for every MPSSE command (the pause while the MPSSE
+// fetches the next one), for every bulk packet a transfer needs beyond the
+// first, and, when replies are not flushed with a send-immediate, for the
+// latency timer the chip waits before it sends a short packet.
+struct TimingModel {
+    double mpsseCommandSeconds = 33e-9;  // two cycles of the 60 MHz master clock
+    double usbPacketSeconds = 1e-6;      // each bulk packet after the first of a transfer
+    bool latencyTimer = true;            // unflushed replies wait for the latency timer
+};
+
+// The named settings a bench file chooses with "timing": "ideal" (round trips
+// and clock cycles only), "optimistic", "typical" (the default) and
+// "pessimistic". Unknown names give no value.
+MDIOSIM_API std::optional<TimingModel> timingPreset(std::string_view name);
+// The default setting ("typical"), for boards built outside a bench.
+MDIOSIM_API const TimingModel& typicalTiming();
+
 struct BenchDescription {
     double usbLatencySeconds = 125e-6;
+    TimingModel timing;
     // Where the wires of the K8 boards are written as a VCD file; empty: nowhere.
     std::string waveformFile;
     std::vector<BoardDescription> boards;

@@ -26,7 +26,12 @@ class MDIOSIM_API Phy {
     bool acceptsPreambleSuppression() const { return suppression; }
     // Ones the PHY needs before a start bit: 0 when it accepts suppression.
     unsigned requiredPreamble() const { return suppression ? 0 : preamble; }
+    // Also sets bit 6 of the Clause 22 status register (1) to match, as the
+    // PHY's description does when it is built; setClause22 stores any value,
+    // so a test can make a PHY whose status register promises otherwise.
     void setPreamble(unsigned bits, bool acceptsSuppression);
+    bool implementsPostReadIncrement() const { return postReadIncrement; }
+    void setPostReadIncrement(bool implemented) { postReadIncrement = implemented; }
 
     // --- direct register access for tests (no frame, no side effect)
     std::uint16_t clause22(unsigned registerAddress) const;
@@ -59,6 +64,7 @@ class MDIOSIM_API Phy {
         return (static_cast<std::uint32_t>(mmd & 0x1F) << 16) | registerAddress;
     }
     std::uint32_t addressFor(unsigned kind, std::uint32_t address);
+    void showSuppressionInStatus();
     // A Clause 45 register access as the chip sees it, from a frame or from
     // Clause 22 registers 13 and 14.
     void clause45Write(unsigned mmd, std::uint16_t registerAddress, std::uint16_t value);
@@ -70,6 +76,7 @@ class MDIOSIM_API Phy {
     unsigned portAddress;
     unsigned preamble;
     bool suppression;
+    bool postReadIncrement;
     std::uint32_t step32;
     std::array<std::uint16_t, 32> registers22{};
     std::array<std::uint16_t, 32> mmdAddress{};
