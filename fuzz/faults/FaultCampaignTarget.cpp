@@ -9,12 +9,15 @@
 // - a read that recorded no failure returned what the bench's PHY holds, and
 //   a batch that recorded none returned one right value per queued read;
 // - the other board never fails and always reads right;
-// - once the faults are gone and the board is plugged back in, closing and
-//   reopening the faulted board works and it reads right again.
+// - once the faults are gone and the board has been unplugged and plugged
+//   back in, closing and reopening the faulted board works and it reads
+//   right again.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -82,6 +85,10 @@ bool failed() {
     return failure;
 }
 
+// MDIOHOST_FUZZ_TRACE set: every fault armed and every step is printed, to
+// follow a finding's input.
+const bool tracing = std::getenv("MDIOHOST_FUZZ_TRACE") != nullptr;
+
 mdiosim::FaultDescription drawFault(FuzzedDataProvider& input, const BoardUnderTest& board) {
     mdiosim::FaultDescription fault;
     fault.serialNumber = board.serialNumber;
@@ -140,7 +147,9 @@ class Campaign {
                              "the other board opens", board.adapterName);
         }
         bool failure = false;
-        switch (input.ConsumeIntegralInRange(0, 6)) {
+        const int operation = input.ConsumeIntegralInRange(0, 6);
+        if (tracing) std::fprintf(stderr, "step %d on %s\n", operation, board.adapterName);
+        switch (operation) {
             case 0:
             case 1:
                 failure = singleRead(board);
@@ -161,16 +170,24 @@ class Campaign {
                 failure = failed();
                 break;
         }
+        if (tracing && failure) std::fprintf(stderr, "  failed: %s\n", HW_Error());
         if (!onFaulted) fuzzing::require(!failure, "the other board is unaffected", HW_Error());
+        // A failed single access may leave its entries queued too: the next
+        // execute hands them out first.
+        if (onFaulted && failure) queueUnsure.fill(true);
     }
 
-    // The faults gone and the board plugged in, a close and an open bring
-    // it back.
+    // The faults gone and the board unplugged and plugged back in, a close
+    // and an open bring it back. The power cycle is what a user does too:
+    // after a failed FT_Close the driver may still hold the device, which
+    // then cannot be opened again until it is replugged.
     void recover() {
         {
             auto bench = mdiosim::bench();
             bench->clearFaults();
-            bench->board(faulted.serialNumber).replug();
+            mdiosim::Board& board = bench->board(faulted.serialNumber);
+            board.unplug();
+            board.replug();
         }
         HW_CloseAdapter(faulted.adapter);
         mdiohost_clear_failure();
@@ -196,8 +213,12 @@ class Campaign {
         const Register known = input.PickValueInArray(kKnownRegisters);
         const std::uint32_t value = HW_Read(board.adapter, phy, known.mmd, known.address);
         if (failed()) return true;
-        fuzzing::require(value == benchValue(board, phy, known.mmd, known.address),
-                         "a read without failure is right", board.adapterName);
+        const std::uint32_t expected = benchValue(board, phy, known.mmd, known.address);
+        if (tracing) {
+            std::fprintf(stderr, "read PHY %u MMD %u register 0x%X: 0x%X, the bench holds 0x%X\n",
+                         phy, known.mmd, known.address, value, expected);
+        }
+        fuzzing::require(value == expected, "a read without failure is right", board.adapterName);
         return false;
     }
 
@@ -229,9 +250,9 @@ class Campaign {
                 HW_BlockReadAdapter(board.adapter, phy, reads.back().mmd, reads.back().address);
             }
         }
-        // After a failed batch the board may still hold its entries; a
-        // successful execute sends them first, so then only the values
-        // themselves are unsure and the next successful execute is not checked.
+        // After a failed access the board may still hold its entries (nothing
+        // queued is silently lost); a successful execute sends them first,
+        // so the next successful execute after a failure is not checked.
         if (failed()) {
             if (onFaulted) queueUnsure[phy] = true;
             return true;
@@ -246,7 +267,10 @@ class Campaign {
             queueUnsure[phy] = false;
             return false;
         }
-        fuzzing::require(size == reads.size(), "a batch returns one value per read");
+        const std::string counts = std::string(board.adapterName) + ": " + std::to_string(size) +
+                                   " values for " + std::to_string(reads.size()) + " reads";
+        fuzzing::require(size == reads.size(), "a batch returns one value per read",
+                         counts.c_str());
         const auto* values = reinterpret_cast<const std::uint32_t*>(result);
         for (std::size_t index = 0; index < reads.size(); ++index) {
             fuzzing::require(
@@ -305,8 +329,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const int faultCount = input.ConsumeIntegralInRange(1, 3);
-    for (int armed = 0; armed < faultCount; ++armed)
-        mdiosim::bench()->apply(drawFault(input, faulted));
+    for (int armed = 0; armed < faultCount; ++armed) {
+        const mdiosim::FaultDescription fault = drawFault(input, faulted);
+        if (tracing) {
+            std::fprintf(stderr,
+                         "fault %d on %s: %s call %u times %u status %u bytes %u after %u\n",
+                         static_cast<int>(fault.kind), faulted.adapterName, fault.operation.c_str(),
+                         fault.call, fault.times, fault.status, fault.bytes, fault.afterCalls);
+        }
+        mdiosim::bench()->apply(fault);
+    }
 
     Campaign campaign(input, faulted, other);
     for (int step = 0; step < kMostStepsPerInput && input.remaining_bytes() > 0; ++step)
