@@ -10,6 +10,7 @@
 #include "api/StatusText.h"
 #include "boards/K8BoardTables.h"
 
+#if !defined(_WIN32)
 namespace {
 
 // The MDIO status colour and the text of FT_IO_ERROR.
@@ -37,6 +38,7 @@ __attribute__((init_priority(101))) LingerAtExit lingerAtExit;
 }
 
 }  // namespace
+#endif
 
 TEST(TablesAtExit, StayReadableWhileTheProcessEnds) {
 #if defined(_WIN32)
