@@ -4,7 +4,8 @@
 #               (Release build and its tests, the install and the .deb files,
 #               then AddressSanitizer + UndefinedBehaviorSanitizer, then
 #               ThreadSanitizer over the threaded parts, then the 64-bit
-#               Windows Release cross build with its tests under Wine and its zip)
+#               Windows Release cross build with its tests under Wine and its zip,
+#               then each fuzz target for 30 seconds)
 # Every stage of make test treats warnings as errors; a plain make does not
 # change that setting of build/ (off in a fresh tree).
 BUILD_DIR ?= build
@@ -45,6 +46,7 @@ test: test-build
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory test-tsan
 	@$(MAKE) --no-print-directory test-windows
+	@$(MAKE) --no-print-directory test-fuzz
 
 # cmake --install, the examples built against the install, the .deb files
 # (reuses build/; make test-packages alone needs a built build/).
@@ -109,8 +111,26 @@ mutation: deps
 	@scripts/stage.sh "mutation" scripts/mutate.py --build-dir $(MUTATION_DIR) \
 	  --jobs $(JOBS) scripts/mutants.txt
 
+# ---- Fuzzing: libFuzzer targets (fuzz/) in a clang build tree of their own.
+# make fuzz runs each target FUZZ_SECONDS (FUZZ_TARGETS: a few of them);
+# make test runs each for 30 seconds from its corpus, as a regression.
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS ?=
+.PHONY: fuzz fuzz-build test-fuzz
+fuzz-build: deps
+	@scripts/stage.sh "fuzz build" \
+	  sh -c 'CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	           -DMDIOHOST_FUZZ=ON $(WERROR) -DMDIOHOST_BUILD_TESTS=OFF -DMDIOHOST_BUILD_BENCH=OFF \
+	           -DMDIOHOST_BUILD_TOOLS=OFF >/dev/null && cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets'
+fuzz: fuzz-build
+	@scripts/stage.sh "fuzzing" scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+test-fuzz: fuzz-build
+	@scripts/stage.sh "fuzz regression" scripts/fuzz.sh $(FUZZ_DIR) 30
+# ---- end of fuzzing
+
 format:
 	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(WIN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(WIN_DIR) $(FUZZ_DIR)

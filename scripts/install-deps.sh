@@ -5,12 +5,14 @@
 #   install-deps.sh --windows  also the mingw-w64 cross toolchain and Wine
 set -euo pipefail
 
+# clang-14 and libclang-rt-14-dev: the fuzz targets (libFuzzer) build with clang.
 # dpkg-dev and file: cpack computes the .deb files' dependencies with
 # dpkg-shlibdeps, and finds the ELF files to give it with file.
 packages=(g++ cmake ninja-build make pkg-config ccache googletest libgtest-dev libgmock-dev
           libbenchmark-dev libcli11-dev nlohmann-json3-dev dpkg-dev file
           python3-pytest python3-setuptools python3-venv python3-wheel-whl
-          libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev)
+          libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev
+          clang-14 libclang-rt-14-dev)
 if [[ "${1:-}" == "--windows" ]]; then
   # The posix thread model of the cross compiler is the one with std::thread;
   # the cross build's toolchain file names it explicitly.

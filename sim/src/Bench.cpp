@@ -151,6 +151,17 @@ void Bench::failCall(D2xxOperation operation, unsigned nth, std::uint32_t status
     callFaults.push_back(CallFault{operation, std::move(serialNumber), nth - 1, times, status});
 }
 
+void Bench::clearFaults() {
+    callFaults.clear();
+    schedule.clear();
+    for (const auto& board : boards) {
+        board->chunkWrites(0);
+        board->shortReads(0, 0);
+        board->wrongSyncAnswers(0);
+        board->setOpenElsewhere(false);
+    }
+}
+
 void Bench::scheduleUnplug(std::string_view serialNumber, unsigned afterCalls,
                            std::optional<unsigned> replugAfterCalls) {
     board(serialNumber);  // refuse an unknown board now rather than later

@@ -18,7 +18,7 @@ using StatusCode = std::int32_t;
 
 // Colour of each status code. Code 0 is the idle colour; the K8 device uses
 // 1 for MDIO, 5 for I2C and 9 for JTAG boards.
-extern const std::map<StatusCode, Colour> ledColours;
+extern const std::map<StatusCode, Colour>& ledColours;
 
 // The colour of `code`, or 0 (dark) for a code without an entry. Never adds
 // an entry.

@@ -76,6 +76,16 @@ void LED::stop() {
     if (!stopped) {
         // No notify: the thread sees the request when its current wait ends.
         stopRequested = true;
+#if defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
+        // Except in a fuzzing build, which closes boards thousands of times
+        // and cannot wait up to a second each time for the blink to end.
+        // Under the mutex, so the thread cannot be between its check of the
+        // request and its wait.
+        {
+            std::lock_guard lock(mutex);
+            wakeup.notify_all();
+        }
+#endif
         try {
             if (thread.joinable()) thread.join();
         } catch (...) {

@@ -39,8 +39,15 @@ inline constexpr std::uint32_t kWriteTimeoutMs = 1000;
 inline constexpr std::uint8_t kNoPinMask = 0x00;  // bit mode mask: MPSSE sets directions itself
 
 // Settling times after the clock and pin set-up, and after loopback off.
+#if defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
+// A fuzzing build opens boards thousands of times a second on the simulated
+// bench, whose chip needs no time to settle.
+inline constexpr std::chrono::milliseconds kSetupSettle{0};
+inline constexpr std::chrono::milliseconds kLoopbackSettle{0};
+#else
 inline constexpr std::chrono::milliseconds kSetupSettle{20};
 inline constexpr std::chrono::milliseconds kLoopbackSettle{30};
+#endif
 
 // The chip must answer the sync probe at least this often before a transfer.
 inline constexpr std::chrono::seconds kSyncInterval{1};

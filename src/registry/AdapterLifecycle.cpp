@@ -19,8 +19,15 @@ std::string indexName(std::uint32_t index) {
 
 // How long a look-up by name keeps enumerating for a board that is being
 // plugged in, and how long it sleeps between tries.
+#if defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
+// A fuzzing build looks once: no board is being plugged in, and four seconds
+// per unknown name would stall the run.
+constexpr std::chrono::nanoseconds kNameLookupPatience{0};
+constexpr std::chrono::milliseconds kNameLookupRetryDelay{0};
+#else
 constexpr std::chrono::nanoseconds kNameLookupPatience{3'999'999'999};
 constexpr std::chrono::milliseconds kNameLookupRetryDelay{10};
+#endif
 
 }  // namespace
 

@@ -114,3 +114,24 @@ TEST_F(Faults, DeviceOpenInAnotherProcess) {
     EXPECT_EQ(FT_OpenEx(const_cast<char*>("AA000001"), kOpenBySerialNumber, &handle),
               kDeviceNotFound);
 }
+
+TEST_F(Faults, ClearingDisarmsEveryFaultStillWaiting) {
+    mdiosim::Bench& armed = *mdiosim::bench();
+    armed.failCall(D2xxOperation::Write, 1, kIoError);
+    armed.scheduleUnplug("AA000001", 1);
+    board().chunkWrites(1);
+    board().shortReads(3, 0);
+    board().wrongSyncAnswers(2);
+    armed.board("TV00001B").setOpenElsewhere(true);
+    armed.clearFaults();
+
+    EXPECT_EQ(listedCount(), 3u);
+    EXPECT_EQ(listedCount(), 3u);  // the unplug that was due stays away
+    EXPECT_EQ(device.exchange({0xAB, 0xAB}, 4), (Bytes{0xFA, 0xAB, 0xFA, 0xAB}));
+    EXPECT_FALSE(armed.board("TV00001B").openElsewhere());
+
+    // An unplugged board is not plugged back in by clearing.
+    board().unplug();
+    armed.clearFaults();
+    EXPECT_FALSE(board().plugged());
+}

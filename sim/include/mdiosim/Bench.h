@@ -126,6 +126,11 @@ class MDIOSIM_API Bench {
     // invalidate the handles a host still holds).
     void clearFaults();
 
+    // Disarms every fault still waiting: failing calls, plug events to come,
+    // and each board's chunked writes, short reads, wrong sync answers and
+    // open-elsewhere state. An unplugged board stays unplugged.
+    void clearFaults();
+
     TransactionLog& log() { return transactions; }
     const std::vector<Transaction>& transactionsSeen() const { return transactions.all(); }
     Counters totals() const;  // the sum over all boards
