@@ -176,11 +176,6 @@ void Bench::scheduleUnplug(std::string_view serialNumber, unsigned afterCalls,
     runSchedule();
 }
 
-void Bench::clearFaults() {
-    callFaults.clear();
-    schedule.clear();
-}
-
 void Bench::runSchedule() {
     while (!schedule.empty() && schedule.front().atCall <= callsMade) {
         const ScheduledPlug event = schedule.front();

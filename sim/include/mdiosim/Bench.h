@@ -121,14 +121,11 @@ class MDIOSIM_API Bench {
     // it back in `replugAfterCalls` calls after that, if given.
     void scheduleUnplug(std::string_view serialNumber, unsigned afterCalls,
                         std::optional<unsigned> replugAfterCalls = std::nullopt);
-    // Disarms every failing call and plug event not yet due, so a long run can
-    // arm faults again and again without rebuilding the boards (which would
-    // invalidate the handles a host still holds).
-    void clearFaults();
-
     // Disarms every fault still waiting: failing calls, plug events to come,
     // and each board's chunked writes, short reads, wrong sync answers and
-    // open-elsewhere state. An unplugged board stays unplugged.
+    // open-elsewhere state. An unplugged board stays unplugged. A long run
+    // arms faults again and again without rebuilding the boards (which would
+    // invalidate the handles a host still holds).
     void clearFaults();
 
     TransactionLog& log() { return transactions; }
