@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "api/StatusText.h"
+#include "ftdi/d2xx/StatusText.h"
 #include "boards/K8BoardTables.h"
 
 #if !defined(_WIN32)
