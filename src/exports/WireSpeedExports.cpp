@@ -9,9 +9,9 @@
 
 #include "base/Guard.h"
 #include "base/TraceLog.h"
+#include "boards/Device.h"
 #include "chip/AccessRouter.h"
 #include "ftdi/BoardTraits.h"
-#include "boards/Device.h"
 #include "mdio/K8MDIO.h"
 #include "mdiohost_ext.h"
 #include "registry/TalvikControl.h"

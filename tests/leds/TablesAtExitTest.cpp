@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "ftdi/d2xx/StatusText.h"
 #include "boards/K8BoardTables.h"
+#include "ftdi/d2xx/StatusText.h"
 
 #if !defined(_WIN32)
 namespace {
