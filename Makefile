@@ -64,9 +64,10 @@ test-asan: deps
 # whole host sessions over the simulated bench (and the C host program).
 # setarch -R turns address randomisation off, which some kernels need for
 # ThreadSanitizer to start.
-# Tests of suites this stage does not build: gtest's placeholders, and the D2XX
-# client program, which runs no thread of ours.
-TSAN_SKIPPED := _NOT_BUILT|^D2xxClient\.
+# Tests of suites this stage does not build: gtest's placeholders, the D2XX
+# client program, which runs no thread of ours, and the soak, which has its
+# own sanitized run (make soak).
+TSAN_SKIPPED := _NOT_BUILT|^D2xxClient\.|^Soak\.
 TSAN_SUITES := test_leds test_ftdi test_mdio test_registry test_host_session hello_host
 test-tsan: deps
 	@scripts/stage.sh "thread-sanitized build" \
