@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "OpenDefaultAdapters.h"
 #include "SimulatedBench.h"
 #include "mdiohost.h"
 #include "mdiohost_ext.h"
@@ -21,37 +22,14 @@ namespace {
 
 using Values = std::vector<std::uint32_t>;
 
-class WireSpeedExports : public testing::Test {
+class WireSpeedExports : public OpenDefaultAdapters {
   protected:
-    void SetUp() override {
-        testing_support::useSimulatedBench();
-        mdiosim::reloadBench();
-        mdiohost_set_error_echo(0);
-        ASSERT_EQ(HW_Initialize(), 1u);
-        ASSERT_EQ(HW_NumberOfDevices(), 4u);
-        i2c = opened("K8A00001:I2C");
-        mdio = opened("K8A00001:MDIO");
-        older = opened("TV00001B");
-    }
-    void TearDown() override { HW_Close(); }
-
-    static std::uint32_t opened(const char* name) {
-        const std::uint32_t adapter = HW_DeviceNumber(name);
-        EXPECT_EQ(HW_OpenAdapter(adapter), 1u) << name << ": " << failure();
-        return adapter;
-    }
-    static std::string failure() { return testing_support::recordedFailure(); }
-    static mdiosim::Board& k8() { return mdiosim::bench()->board("K8A00001"); }
     // The values a queued execute returns for the PHY.
     Values execute(std::uint32_t phy) const {
         const auto* first = reinterpret_cast<const std::uint32_t*>(
             static_cast<std::uintptr_t>(HW_BlockOperationExecuteAdapter(mdio, phy)));
         return first == nullptr ? Values{} : Values(first, first + HW_BlockReadQueueSize());
     }
-
-    std::uint32_t i2c = 0;
-    std::uint32_t mdio = 0;
-    std::uint32_t older = 0;
 };
 
 // MMD 1 of every default PHY: control, status, the two identifiers, an
