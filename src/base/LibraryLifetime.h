@@ -14,10 +14,11 @@
 //
 // - The end of the process (ExitProcess, or returning from main): Windows has
 //   by then already terminated every other thread where it stood, perhaps a
-//   blink thread holding its LED's mutex. Destructors that run at unload ask
-//   processIsEnding() first, and when it is true they neither join threads,
-//   take locks a dead thread may hold, nor talk to devices; the operating
-//   system reclaims the handles.
+//   blink thread inside its condition variable's wait or holding its LED's
+//   mutex. The adapter table asks processIsEnding() when it is destroyed, and
+//   when it is true leaves its adapters undestroyed: no thread is joined, no
+//   lock a dead thread may hold is taken, no device is talked to; the
+//   operating system reclaims the memory and handles.
 //
 // Elsewhere the library is unloaded normally, processIsEnding() is always
 // false, and static destructors run from exit() while every thread still

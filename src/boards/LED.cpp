@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 
-#include "base/LibraryLifetime.h"
 #include "ftdi/AdapterPort.h"
 #include "ftdi/K8Board.h"
 #include "mpsse/MpsseCommands.h"
@@ -67,12 +66,6 @@ void LED::start() {
 }
 
 void LED::stop() {
-    if (mdiohost::processIsEnding()) {
-        // Windows has already terminated the blink thread, perhaps while it
-        // held `mutex`: let go of it without joining or locking.
-        if (thread.joinable()) thread.detach();
-        return;
-    }
     if (!stopped) {
         // No notify: the thread sees the request when its current wait ends.
         stopRequested = true;
