@@ -143,14 +143,14 @@ void SingleRead(benchmark::State& state) {
 // own scatter of replies to their slots.
 class NullLink : public FTDI::Mpsse::Link {
   public:
-    std::recursive_mutex& transferLock() override { return lock; }
+    FTDI::Mpsse::TransferLock& transferLock() override { return lock; }
     void send(const std::uint8_t*, std::uint32_t) override {}
     void receive(std::uint8_t* buffer, std::uint32_t count) override {
         std::fill(buffer, buffer + count, std::uint8_t{0x5A});
     }
 
   private:
-    std::recursive_mutex lock;
+    FTDI::Mpsse::TransferLock lock;
 };
 
 void DecodeClause45Replies(benchmark::State& state) {

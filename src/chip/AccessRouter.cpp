@@ -11,7 +11,6 @@
 #include "chip/TgeBlocks.h"
 
 namespace mdiohost::chip {
-namespace {
 
 AccessPath mmd11Path(std::uint32_t adapter) {
     return isDelegated(DelegationType::Mmd11Access, adapter) ? AccessPath::PifMailbox
@@ -22,6 +21,8 @@ AccessPath mmd27Path(std::uint32_t adapter) {
     return isDelegated(DelegationType::Mmd27Access, adapter) ? AccessPath::PifMailbox
                                                              : AccessPath::SerdesBridge;
 }
+
+namespace {
 
 bool delegatedRead(std::uint32_t adapter, std::uint32_t mmd, std::uint32_t registerAddress) {
     if (mmd == Mmd::kVendor2 && isDelegated(DelegationType::Mmd31Read, adapter))
@@ -39,20 +40,6 @@ ChipPort decodedPort(const AccessTarget& target) {
 }
 
 }  // namespace
-
-AccessPath adapterPath(std::uint32_t adapter, std::uint32_t mmd) {
-    switch (mmd) {
-        case Mmd::kMemoryWindow:
-        case Mmd::kPaged:
-            return AccessPath::None;
-        case Mmd::kTgeBlocks:
-            return mmd11Path(adapter);
-        case Mmd::kSerdesControl:
-            return mmd27Path(adapter);
-        default:
-            return AccessPath::Plain;
-    }
-}
 
 AccessPath qualifiedReadPath(std::uint32_t defaultAdapter, std::uint32_t mmd,
                              std::uint32_t registerAddress) {

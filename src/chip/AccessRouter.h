@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "chip/ChipRegisters.h"
+
 namespace mdiohost::chip {
 
 enum class AccessPath {
@@ -23,7 +25,23 @@ enum class AccessPath {
 // MMD 11 and 27 go through their bridge or, when delegated, the mailbox; MMD
 // 10 and 28 are not accessed. Neither the Clause 45 over Clause 22 flag nor
 // delegation types 0 to 2 are consulted.
-AccessPath adapterPath(std::uint32_t adapter, std::uint32_t mmd);
+// Inline, with the two bridged MMDs' choice out of line: every single
+// register access asks.
+AccessPath mmd11Path(std::uint32_t adapter);
+AccessPath mmd27Path(std::uint32_t adapter);
+inline AccessPath adapterPath(std::uint32_t adapter, std::uint32_t mmd) {
+    switch (mmd) {
+        case Mmd::kMemoryWindow:
+        case Mmd::kPaged:
+            return AccessPath::None;
+        case Mmd::kTgeBlocks:
+            return mmd11Path(adapter);
+        case Mmd::kSerdesControl:
+            return mmd27Path(adapter);
+        default:
+            return AccessPath::Plain;
+    }
+}
 
 // ZM_API_MDIO_Read and ZM_API_MDIO_Write, decided on the default adapter.
 AccessPath qualifiedReadPath(std::uint32_t defaultAdapter, std::uint32_t mmd,

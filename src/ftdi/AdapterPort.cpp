@@ -25,7 +25,7 @@ AdapterPort::AdapterPort(std::string adapterName, std::string usbSerialNumber,
 
 AdapterPort::~AdapterPort() = default;
 
-std::recursive_mutex& AdapterPort::transferLock() {
+Mpsse::TransferLock& AdapterPort::transferLock() {
     return usbLock();
 }
 
@@ -39,47 +39,67 @@ void AdapterPort::readBytes(std::uint8_t* buffer, std::uint32_t count) {
     receive(buffer, count);
 }
 
-// Every transfer runs through send and receive; their failures are rare, so
-// the messages are built out of line and the loops stay short.
+// Failures are rare, so the messages are built out of line.
 [[noreturn]] [[gnu::cold]] [[gnu::noinline]] void AdapterPort::fail(const char* action,
                                                                     D2xx::Status status) const {
     Exceptions::throwDeviceConnection(serialNumber, action, status);
 }
 
+// Nearly every transfer is taken whole by the first driver call: that call
+// is made inline, and only a partial or failed one goes on to the loops
+// below, which hold the stall and time-out rules.
 void AdapterPort::send(const std::uint8_t* bytes, std::uint32_t count) {
     if (count == 0) return;
+    std::uint32_t written = 0;
+    const D2xx::Status status = D2xx::driver().write(handle, bytes, count, written);
+    if (status == D2xx::kOk && written == count) [[likely]]
+        return;
+    sendRest(bytes, count, status, written);
+}
+
+void AdapterPort::sendRest(const std::uint8_t* bytes, std::uint32_t count, D2xx::Status status,
+                           std::uint32_t written) {
     D2xx::Driver& driver = D2xx::driver();
     std::uint32_t done = 0;
     unsigned stalled = 0;
-    while (done < count) {
-        std::uint32_t written = 0;
-        const D2xx::Status status = driver.write(handle, bytes + done, count - done, written);
-        if (status != D2xx::kOk) [[unlikely]]
-            fail("Error writing to the device.", status);
-        if (written == 0) [[unlikely]] {
+    for (;;) {
+        if (status != D2xx::kOk) fail("Error writing to the device.", status);
+        if (written == 0) {
             if (++stalled > kMaxStalledWrites) fail("Timed out writing data.", D2xx::kOk);
-            continue;
+        } else {
+            stalled = 0;
+            done += written;
         }
-        stalled = 0;
-        done += written;
+        if (done >= count) return;
+        written = 0;
+        status = driver.write(handle, bytes + done, count - done, written);
     }
 }
 
 void AdapterPort::receive(std::uint8_t* buffer, std::uint32_t count) {
     if (count == 0) return;
+    std::uint32_t got = 0;
+    const D2xx::Status status = D2xx::driver().read(handle, buffer, count, got);
+    if (status == D2xx::kOk && got == count) [[likely]]
+        return;
+    receiveRest(buffer, count, status, got);
+}
+
+void AdapterPort::receiveRest(std::uint8_t* buffer, std::uint32_t count, D2xx::Status status,
+                              std::uint32_t got) {
     D2xx::Driver& driver = D2xx::driver();
     std::uint32_t received = 0;
     unsigned emptyReads = 0;  // every empty read of this call, not only consecutive ones
-    while (received < count) {
-        std::uint32_t got = 0;
-        const D2xx::Status status = driver.read(handle, buffer + received, count - received, got);
-        if (status != D2xx::kOk) [[unlikely]]
-            fail("Error reading from the device.", status);
-        if (got == 0) [[unlikely]] {
+    for (;;) {
+        if (status != D2xx::kOk) fail("Error reading from the device.", status);
+        if (got == 0) {
             if (emptyReads == kMaxEmptyReads) fail("Timed out reading data.", D2xx::kOk);
             ++emptyReads;
         }
         received += got;
+        if (received >= count) return;
+        got = 0;
+        status = driver.read(handle, buffer + received, count - received, got);
     }
 }
 

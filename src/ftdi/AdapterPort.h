@@ -30,7 +30,7 @@ class AdapterPort : public Mpsse::Link {
 
     // The link of the engines: the USB lock, and the same write and read
     // for a caller that already holds it.
-    std::recursive_mutex& transferLock() override;
+    Mpsse::TransferLock& transferLock() override;
     void send(const std::uint8_t* bytes, std::uint32_t count) override;
     void receive(std::uint8_t* buffer, std::uint32_t count) override;
 
@@ -46,6 +46,12 @@ class AdapterPort : public Mpsse::Link {
     BoardTraits board;
 
   private:
+    // What is left of a send or receive after a first driver call that did
+    // not move every byte, given that call's status and count.
+    [[gnu::noinline]] void sendRest(const std::uint8_t* bytes, std::uint32_t count,
+                                    D2xx::Status status, std::uint32_t written);
+    [[gnu::noinline]] void receiveRest(std::uint8_t* buffer, std::uint32_t count,
+                                       D2xx::Status status, std::uint32_t got);
     // Throws DeviceConnection naming this adapter's serial number.
     [[noreturn]] void fail(const char* action, D2xx::Status status) const;
 };

@@ -2,10 +2,10 @@
 
 namespace FTDI {
 
-std::recursive_mutex& usbLock() {
+Mpsse::TransferLock& usbLock() {
     // Never destroyed, for the same reason as the driver: LED threads and
     // static destructors may still take it while the process ends.
-    static auto* lock = new std::recursive_mutex();
+    static auto* lock = new Mpsse::TransferLock();
     return *lock;
 }
 

@@ -1,4 +1,4 @@
-// The process-wide recursive mutex that serialises all D2XX traffic. Every
+// The process-wide recursive lock that serialises all D2XX traffic. Every
 // locked write and read takes it; sequences that must stay together (an
 // execute's write and read, bring-up, enumeration, open and close) take it
 // around the whole sequence, and the inner takes nest.
@@ -6,10 +6,12 @@
 
 #include <mutex>
 
+#include "mpsse/TransferLock.h"
+
 namespace FTDI {
 
-std::recursive_mutex& usbLock();
+Mpsse::TransferLock& usbLock();
 
-using UsbLockGuard = std::lock_guard<std::recursive_mutex>;
+using UsbLockGuard = std::lock_guard<Mpsse::TransferLock>;
 
 }  // namespace FTDI

@@ -6,7 +6,8 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
+
+#include "mpsse/TransferLock.h"
 
 namespace FTDI::Mpsse {
 
@@ -14,7 +15,7 @@ class Link {
   public:
     virtual ~Link() = default;
 
-    virtual std::recursive_mutex& transferLock() = 0;
+    virtual TransferLock& transferLock() = 0;
     // Runs before a queue's transfer, with the transfer lock held.
     virtual void beforeTransfer() {}
     // With the transfer lock held: writes all `count` bytes, or throws.

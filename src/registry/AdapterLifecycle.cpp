@@ -36,10 +36,8 @@ FTDI::Device& TalvikControl::adapterAt(std::uint32_t index) {
     return *adapters[index];
 }
 
-FTDI::Device& TalvikControl::openAdapterAt(std::uint32_t index) {
-    FTDI::Device& adapter = adapterAt(index);
-    if (adapter.handle == nullptr) throw NoDevice(indexName(index));
-    return adapter;
+void TalvikControl::failNotOpen(std::uint32_t index) {
+    throw NoDevice(indexName(index));
 }
 
 int TalvikControl::openAdapter(std::uint32_t index) {

@@ -35,7 +35,13 @@ class TalvikControl {
 
     // --- open, close, defaults
     FTDI::Device& adapterAt(std::uint32_t index);
-    FTDI::Device& openAdapterAt(std::uint32_t index);
+    // Every register access starts here, so the check is inline and only a
+    // missing or closed adapter leaves it.
+    FTDI::Device& openAdapterAt(std::uint32_t index) {
+        if (index < adapters.size() && adapters[index]->handle != nullptr) [[likely]]
+            return *adapters[index];
+        failNotOpen(index);
+    }
     int openAdapter(std::uint32_t index);
     int closeAdapter(std::uint32_t index);
     void closeAll();
@@ -116,6 +122,9 @@ class TalvikControl {
 
   private:
     using ResultRow = std::array<FTDI::Values, kPhyIdLimit>;
+
+    // Throws NoDevice for an index past the end or an adapter not open.
+    [[noreturn]] [[gnu::cold]] void failNotOpen(std::uint32_t index);
 
     // The adapter's engine; refuses adapters that have none (JTAG).
     FTDI::MDIO& engineOf(FTDI::Device& adapter);

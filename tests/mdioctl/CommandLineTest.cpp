@@ -290,9 +290,12 @@ TEST(CommandLine, SubcommandHelpHasADescriptionAndAnExample) {
 }
 
 TEST(CommandLine, UnknownAdaptersAreListedWithoutWaiting) {
+    // The library's look-up by name keeps trying for four seconds; the tool
+    // asks once. The bound leaves room for a slow sanitized build on a
+    // loaded machine and still catches the wait.
     const auto start = std::chrono::steady_clock::now();
     ToolRun run = mdioctl("read k8a0001:mdio 3 1.2");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3500));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "mdioctl: no adapter 'k8a0001:mdio'; adapters found: 0 AA000001, 1 K8A00001:I2C, "
