@@ -34,8 +34,12 @@ def test_bad_opens_raise_and_leave_the_next_call_clean(sim_bench, target, error,
         assert adapter.read(3, 1, 2) == 0x7C0A
 
 
-def test_closed_adapter_is_not_found(sim_bench):
+def test_closed_adapter_is_not_found_by_single_or_queued_access(sim_bench):
     adapter = mdiohost.open("AA000001")
     adapter.close()
     with pytest.raises(mdiohost.NotFoundError, match="<index 0>"):
         adapter.read(0, 1, 2)
+    with pytest.raises(mdiohost.NotFoundError):
+        with adapter.batch(0) as batch:
+            batch.read32(0)
+            batch.read(1, 2)

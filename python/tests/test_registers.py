@@ -11,12 +11,7 @@ CHIP = Phy(
     phy_id=0x7C0A4C21,
     clause45={1: {0x0000: 0x2040}},
     registers32={0x100: 0xCAFEF00D},
-    chip={
-        "serdes": {"0x42": "0x1234"},
-        "memory": {"0x3FFE0480": "0x89ABCDEF"},
-        "tge": {"0x0005": "0x0BAD", "0x1010": "0x0F0F"},
-        "paged": {"0x123": "0x00A5"},
-    },
+    chip={"serdes": {"0x42": "0x1234"}},
 )
 BENCH = Bench([Board("K8B00042", "K8D MDIO", phys=[CHIP])])
 
@@ -42,17 +37,16 @@ def test_clause45_clause22_and_32_bit_registers(adapter, sim_bench):
     assert adapter.read32(3, 0x104) == 0x01020304
 
 
+# Every indirect path, with and without delegation, is read through the
+# exports in tests/chipbench; here: the setting reaches the library, and a
+# read and a write of an indirect MMD pass through the Python layer.
 @pytest.mark.sim_bench(BENCH)
 @pytest.mark.parametrize("delegated", [True, False], ids=["mailbox", "bridges"])
-def test_indirect_mmds_reach_the_chip_on_either_path(adapter, delegated):
+def test_delegations_are_set_per_kind_and_indirect_mmds_pass_through(adapter, delegated):
     for kind in Delegation:
         adapter.set_delegation(kind, delegated)
         assert adapter.delegation(kind) is delegated
     assert adapter.read(3, 27, 0x42) == 0x1234  # SERDES control registers
-    assert adapter.read(3, 11, 0x0005) == 0x0BAD  # TGE block 0
-    assert adapter.read(3, 11, 0x1010) == 0x0F0F  # TGE block 1
-    assert {adapter.read(3, 10, 0), adapter.read(3, 10, 1)} == {0x89AB, 0xCDEF}  # memory
-    assert adapter.read(3, 28, 0x123) == 0x00A5  # paged MMD
     adapter.write(3, 27, 0x43, 0x5555)
     assert adapter.read(3, 27, 0x43) == 0x5555
 

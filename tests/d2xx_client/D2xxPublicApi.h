@@ -22,18 +22,8 @@ typedef void* LPVOID;
 typedef PVOID FT_HANDLE;
 typedef ULONG FT_STATUS;
 
-enum {
-    FT_OK = 0,
-    FT_INVALID_HANDLE = 1,
-    FT_DEVICE_NOT_FOUND = 2,
-    FT_DEVICE_NOT_OPENED = 3,
-    FT_INVALID_PARAMETER = 6,
-};
+enum { FT_OK = 0 };
 
-#define FT_OPEN_BY_SERIAL_NUMBER 1
-#define FT_OPEN_BY_DESCRIPTION 2
-#define FT_LIST_ALL 0x20000000
-#define FT_LIST_BY_INDEX 0x40000000
 #define FT_LIST_NUMBER_ONLY 0x80000000
 
 #define FT_PURGE_RX 1
@@ -45,7 +35,6 @@ enum {
 extern "C" {
 #endif
 
-FT_STATUS FT_CALL FT_GetLibraryVersion(LPDWORD lpdwVersion);
 FT_STATUS FT_CALL FT_ListDevices(PVOID pArg1, PVOID pArg2, DWORD Flags);
 FT_STATUS FT_CALL FT_Open(int deviceNumber, FT_HANDLE* pHandle);
 FT_STATUS FT_CALL FT_Close(FT_HANDLE ftHandle);

@@ -11,7 +11,6 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "TemporaryPath.h"
@@ -43,6 +42,27 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// A bench file, removed with the test; sim() is the option that loads it.
+class BenchFile {
+  public:
+    explicit BenchFile(const std::string& json)
+        : path(testing_support::temporaryPath("bench", ".json")) {
+        std::ofstream(path) << json;
+    }
+    ~BenchFile() { std::remove(path.c_str()); }
+    std::string sim() const { return "--sim=" + path; }
+
+    const std::string path;
+};
+
+// A bench of one K8 MDIO board with the given PHYs, after any bench settings
+// (`"name": value, `).
+std::string k8Board(const std::string& phys, const std::string& settings = "") {
+    return "{" + settings +
+           R"("boards": [{"serialNumber": "K8E00001", "description": "K8D MDIO", "phys": [)" +
+           phys + "]}]}";
+}
+
 }  // namespace
 
 TEST(CommandLine, ListShowsEveryAdapterWithItsFamily) {
@@ -62,69 +82,102 @@ TEST(CommandLine, ListShowsEveryAdapterWithItsFamily) {
     EXPECT_EQ(document["adapters"][1]["name"], "K8A00001:I2C");
 }
 
-TEST(CommandLine, ReadsSinglesRangesAndClause22) {
-    ToolRun run = mdioctl("read k8a00001:mdio 3 1.0x0002+2");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "1.0x0002 = 0x7C0A\n1.0x0003 = 0x4C21\n");
-
-    run = mdioctl("read 3 1 1.2-3");  // the older family, by index
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "1.0x0002 = 0x7C0A\n1.0x0003 = 0x4B02\n");
-
-    run = mdioctl("read 2 0 c22:2");
-    EXPECT_EQ(run.out, "c22:2 = 0x7C0A\n");
-
-    // Through the Clause 22 tunnel the same identity comes back.
-    run = mdioctl("read 2 0 1.0x0003", "--sim --clause22-tunnel");
-    EXPECT_EQ(run.out, "1.0x0003 = 0x4C21\n");
-
-    run = mdioctl("--json read 2 3 1.2");
-    const auto document = nlohmann::json::parse(run.out);
-    EXPECT_EQ(document["registers"][0]["value"], 0x7C0A);
-    EXPECT_EQ(document["registers"][0]["mmd"], 1);
+// What each command prints on standard output and standard error, and its
+// exit status (1: the bench or the library said no). Each run is a fresh
+// bench, so a write is shown by what it reports.
+TEST(CommandLine, CommandsPrintTheirResultsAndEachFailureOnce) {
+    // An absent device leaves SDA high: only its missing acknowledge tells it
+    // from a device holding FF bytes.
+    const std::string noAnswer =
+        "mdioctl: no acknowledge from I2C address 0x33 on adapter 1: no device answers there, "
+        "or it is busy\n";
+    const struct {
+        std::string arguments;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {"read k8a00001:mdio 3 1.0x0002+2", 0, "1.0x0002 = 0x7C0A\n1.0x0003 = 0x4C21\n", ""},
+        {"read 3 1 1.2-3", 0, "1.0x0002 = 0x7C0A\n1.0x0003 = 0x4B02\n", ""},  // the older family
+        {"read 2 0 c22:2", 0, "c22:2 = 0x7C0A\n", ""},
+        // Through the Clause 22 tunnel the same identity comes back.
+        {"--clause22-tunnel read 2 0 1.0x0003", 0, "1.0x0003 = 0x4C21\n", ""},
+        {"read 2 03 1.010", 0, "1.0x000A = 0x0000\n", ""},  // a leading zero is decimal
+        {"read32 K8A00001 3 0 2", 0, "0x00000000 = 0x7C0A4C21\n0x00000004 = 0x00010002\n", ""},
+        {"write 2 3 1.0x0000 0x1234", 0, "1.0x0000: 0x1234\n", ""},
+        {"write 3 1 7.0x0010 0xBEEF --verify", 0, "7.0x0010: 0xBEEF (read back 0xBEEF)\n", ""},
+        // MASK names the bits to keep: the low-power bit set, every other bit kept.
+        {"write 2 3 1.0x0000 0x0800/0xF7FF", 0, "1.0x0000: 0x2040 -> 0x2840\n", ""},
+        // No PHY answers at address 9: the line floats high.
+        {"write 2 9 1.0x0000 0x1234 --verify", 1, "1.0x0000: 0x1234 (read back 0xFFFF)\n",
+         "mdioctl: 1.0x0000: wrote 0x1234, read back 0xFFFF\n"},
+        {"write32 2 3 0x100 0x12345678 --verify", 0,
+         "0x00000100: 0x12345678 (read back 0x12345678)\n", ""},
+        {"dump 2 0 1.0-0xF", 0,
+         "adapter 2, PHY 0, MMD 1, registers 0x0000-0x000F\n"
+         "0x0000: 2040 0006 7C0A 4C21 0000 008B C000 0000\n"
+         "0x0008: 0000 0000 0000 0000 0000 0000 0000 0000\n",
+         ""},
+        {"gpio 0 13 1", 0, "pin 13 := 1\n", ""},
+        {"gpio 0 3 1", 1, "", "mdioctl: This pin isn't set as output.\n"},
+        {"board 3 1", 0, "board register 1 = 0x13\n", ""},
+        {"i2c 1 0x50 write 0 0xAA", 0, "wrote 2 bytes\n", ""},
+        {"i2c 1 0x50 read 0 1 4", 0, "4B 38 55 20\n", ""},
+        {"i2c 1 0x33 read 0 1 4", 1, "", noAnswer},
+        {"i2c 1 0x33 write 0 0xAA", 1, "", noAnswer},
+        // The default bench's K8U board: the MDIO bridge and the EEPROM.
+        {"i2c K8A00001 scan", 0, "0x10\n0x50\n", ""},
+        // A service asked of an adapter without it names both.
+        {"board 2 1", 1, "",
+         "mdioctl: board needs an adapter of the older family; K8A00001:MDIO is a K8 MDIO "
+         "adapter\n"},
+        {"gpio TV00001B 3", 1, "",
+         "mdioctl: gpio needs a K8 adapter; TV00001B is an adapter of the older family\n"},
+        {"i2c 2 0x50 read 0 1 2", 1, "",
+         "mdioctl: i2c needs a K8 I2C adapter; K8A00001:MDIO is a K8 MDIO adapter\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun run = mdioctl(c.arguments);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+    }
 }
 
-TEST(CommandLine, WritesWithAndWithoutMask) {
-    // Each run is a fresh bench, so a write is shown by what it reports.
-    ToolRun run = mdioctl("write 2 3 1.0x0000 0x1234");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "1.0x0000: 0x1234\n");
-    run = mdioctl("write 3 1 7.0x0010 0xBEEF --verify");
-    EXPECT_EQ(run.out, "7.0x0010: 0xBEEF (read back 0xBEEF)\n");
-    // MASK names the bits to keep: the PHY reset that keeps every other bit,
-    // and the low-power bit set the same way.
-    run = mdioctl("write 2 3 1.0x0000 0x8000/0x7fff");
-    EXPECT_EQ(run.out, "1.0x0000: 0x2040 -> 0xA040\n");
-    run = mdioctl("write 2 3 1.0x0000 0x0800/0xF7FF");
-    EXPECT_EQ(run.out, "1.0x0000: 0x2040 -> 0x2840\n");
-    run = mdioctl("--json write 2 3 c22:0 0x0000/0x7FFF");  // clears bit 15 only
-    const auto document = nlohmann::json::parse(run.out);
-    EXPECT_EQ(document["written"]["clause"], 22);
-    EXPECT_EQ(document["written"]["value"], 0x1140);
-    // The mask written the other way round is refused, not misread.
-    run = mdioctl("write 2 3 1.0x0000 0x0800/0x0800");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(contains(run.err, "MASK names the bits to keep")) << run.err;
-    EXPECT_EQ(run.out, "");
-}
-
-TEST(CommandLine, VerifyThatReadsBackOtherwiseFails) {
-    // No PHY answers at address 9: the line floats high.
-    ToolRun run = mdioctl("write 2 9 1.0x0000 0x1234 --verify");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "1.0x0000: 0x1234 (read back 0xFFFF)\n");
-    EXPECT_EQ(run.err, "mdioctl: 1.0x0000: wrote 0x1234, read back 0xFFFF\n");
-    run = mdioctl("--json write 2 9 1.0x0000 0x1234 --verify");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(nlohmann::json::parse(run.out)["written"]["verified"], false);
+// The same results as JSON documents, compared whole (values in decimal).
+TEST(CommandLine, JsonDocumentsCarryTheResults) {
+    const struct {
+        std::string arguments;
+        int status;
+        const char* document;
+    } cases[] = {
+        {"--json read 2 3 1.2", 0,
+         R"({"adapter": 2, "phy": 3, "registers": [{"mmd": 1, "register": 2, "value": 31754}]})"},
+        {"--json read32 2 3 0x100", 0,
+         R"({"adapter": 2, "phy": 3, "registers": [{"address": 256, "value": 42405}]})"},
+        // Clears bit 15 only: 0x1140 stays.
+        {"--json write 2 3 c22:0 0x0000/0x7FFF", 0,
+         R"({"adapter": 2, "phy": 3,
+             "written": {"before": 4416, "clause": 22, "register": 0, "value": 4416}})"},
+        {"--json write 2 9 1.0x0000 0x1234 --verify", 1,
+         R"({"adapter": 2, "phy": 9, "written": {"mmd": 1, "readBack": 65535, "register": 0,
+                                                 "value": 4660, "verified": false}})"},
+        {"--json i2c 1 0x50 read 0 1 2", 0,
+         R"({"adapter": 1, "address": 80, "bytes": [75, 56], "register": 0})"},
+        {"--json i2c 1 scan", 0, R"({"adapter": 1, "addresses": [16, 80]})"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun run = mdioctl(c.arguments);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(c.document));
+    }
 }
 
 TEST(CommandLine, IndirectMmdsReachTheChip) {
-    const std::string bench = testing_support::temporaryPath("chip_bench", ".json");
-    std::ofstream(bench) << R"({"boards": [{"serialNumber": "K8C00001", "description": "K8D MDIO",
-        "phys": [{"address": 3, "chip": {"paged": {"0x0001": "0x0ABC"},
+    const BenchFile bench(k8Board(R"({"address": 3, "chip": {"paged": {"0x0001": "0x0ABC"},
         "serdes": {"0x0005": "0x1234"}, "tge": {"0x0002": "0x5678"},
-        "memory": {"0x3FFE0480": "0xCAFEF00D"}}}]}]})";
+        "memory": {"0x3FFE0480": "0xCAFEF00D"}}})"));
     const std::vector<std::pair<std::string, std::string>> reads = {
         {"28.0x8001", "0x0ABC"},  // paged MMD, compact selector
         {"28.0x0001", "0x0ABC"},  // paged MMD, page window
@@ -134,15 +187,14 @@ TEST(CommandLine, IndirectMmdsReachTheChip) {
         {"10.0x0001", "0xCAFE"},  // memory window, high half
     };
     for (const auto& [target, value] : reads) {
-        const ToolRun run = mdioctl("read 0 3 " + target, "--sim=" + bench);
+        const ToolRun run = mdioctl("read 0 3 " + target, bench.sim());
         EXPECT_EQ(run.out, target + " = " + value + "\n") << run.err;
     }
     for (const char* target : {"28.0x0001", "27.0x0005", "11.0x0002", "10.0x0001"}) {
         const ToolRun run =
-            mdioctl(std::string("write 0 3 ") + target + " 0x0042 --verify", "--sim=" + bench);
+            mdioctl(std::string("write 0 3 ") + target + " 0x0042 --verify", bench.sim());
         EXPECT_EQ(run.status, 0) << target << ": " << run.err;
     }
-    std::remove(bench.c_str());
 }
 
 // The default bench's K8U PHYs share their wires with I2C and do not take
@@ -164,15 +216,8 @@ TEST(CommandLine, FastDumpChecksThePhyAndKeepsThePlainValues) {
     EXPECT_EQ(fast22.err, fast.err);
 }
 
-TEST(CommandLine, DumpScanAndBench) {
-    ToolRun run = mdioctl("dump 2 0 1.0-0xF");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "adapter 2, PHY 0, MMD 1, registers 0x0000-0x000F\n"
-              "0x0000: 2040 0006 7C0A 4C21 0000 008B C000 0000\n"
-              "0x0008: 0000 0000 0000 0000 0000 0000 0000 0000\n");
-
-    run = mdioctl("scan 2");
+TEST(CommandLine, ScanAndBench) {
+    ToolRun run = mdioctl("scan 2");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(contains(run.out, "PHY 3: Clause 22 id 7C0A:4C21; Clause 45 MMDs 1 (7C0A:4C21)"))
         << run.out;
@@ -189,62 +234,14 @@ TEST(CommandLine, DumpScanAndBench) {
     EXPECT_LT(document["batched"]["ratioToWireLimit"].get<double>(), 1.1);
 }
 
-TEST(CommandLine, BoardServices) {
-    ToolRun run = mdioctl("gpio 0 13 1");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "pin 13 := 1\n");
-    run = mdioctl("board 3 1");
-    EXPECT_EQ(run.out, "board register 1 = 0x13\n");
-    run = mdioctl("--json i2c 1 0x50 read 0 1 2");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(nlohmann::json::parse(run.out)["bytes"].size(), 2u);
-    run = mdioctl("i2c 1 0x50 write 0 0xAA");
-    EXPECT_EQ(run.out, "wrote 2 bytes\n");
-    // A GPIO pin that is not an output on this board.
-    run = mdioctl("gpio 0 3 1");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(contains(run.err, "mdioctl: This pin isn't set as output.")) << run.err;
-}
-
-// An absent device leaves SDA high: only its missing acknowledge tells it
-// from a device holding FF bytes.
-TEST(CommandLine, I2cDevicesThatDoNotAcknowledgeFailAndScanListsThoseThatDo) {
-    const std::string noAnswer =
-        "mdioctl: no acknowledge from I2C address 0x33 on adapter 1: no device answers there, "
-        "or it is busy\n";
-    const std::vector<std::tuple<std::string, int, std::string, std::string>> cases = {
-        {"i2c 1 0x33 read 0 1 4", 1, "", noAnswer},
-        {"i2c 1 0x33 write 0 0xAA", 1, "", noAnswer},
-        {"i2c 1 0x50 read 0 1 4", 0, "4B 38 55 20\n", ""},
-        // The default bench's K8U board: the MDIO bridge and the EEPROM.
-        {"i2c K8A00001 scan", 0, "0x10\n0x50\n", ""},
-        {"i2c 1 scan extra", 2, "", ""},
-    };
-    for (const auto& [arguments, status, out, err] : cases) {
-        const ToolRun run = mdioctl(arguments);
-        EXPECT_EQ(run.status, status) << arguments << run.err;
-        EXPECT_EQ(run.out, out) << arguments;
-        if (status != 2) {
-            EXPECT_EQ(run.err, err) << arguments;
-        }
-    }
-    const ToolRun json = mdioctl("--json i2c 1 scan");
-    ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(nlohmann::json::parse(json.out),
-              (nlohmann::json{{"adapter", 1}, {"addresses", {0x10, 0x50}}}));
-}
-
 // A 24C32 takes its two-byte memory address high byte first; the library
 // sends a register address low byte first unless mdioctl reverses it.
 TEST(CommandLine, I2cReadSendsTheAddressInTheChosenOrder) {
-    const std::string bench = testing_support::temporaryPath("eeprom_bench", ".json");
-    std::ofstream(bench) << R"({"boards": [{"serialNumber": "EE000001", "description": "K8U I2C",
+    const BenchFile bench(R"({"boards": [{"serialNumber": "EE000001", "description": "K8U I2C",
         "i2cDevices": [{"kind": "eeprom", "address": "0x50", "model": "24C32",
-                        "contents": {"0x0123": "0x5A", "0x0301": "0x3C"}}]}]})";
-    const ToolRun msbFirst =
-        mdioctl("i2c 0 0x50 read 0x0123 2 1 --addr-msb-first", "--sim=" + bench);
-    const ToolRun lsbFirst = mdioctl("i2c 0 0x50 read 0x0123 2 1", "--sim=" + bench);
-    std::remove(bench.c_str());
+                        "contents": {"0x0123": "0x5A", "0x0301": "0x3C"}}]}]})");
+    const ToolRun msbFirst = mdioctl("i2c 0 0x50 read 0x0123 2 1 --addr-msb-first", bench.sim());
+    const ToolRun lsbFirst = mdioctl("i2c 0 0x50 read 0x0123 2 1", bench.sim());
     ASSERT_EQ(msbFirst.status, 0) << msbFirst.err;
     EXPECT_EQ(msbFirst.out, "5A\n");
     EXPECT_EQ(lsbFirst.out, "3C\n");  // 23 01 on the bus: address 0x2301, 0x301 in 4 KiB
@@ -265,18 +262,18 @@ TEST(CommandLine, UsageErrorsNameTheBadArgument) {
         {"--bogus list", "mdioctl: unknown option '--bogus'"},
         {"read 2 3 1.2 --bogus", "mdioctl: unknown option '--bogus'"},
         {"", "mdioctl: a command is required"},
-        {"--mdc-clock 2.5 list", "mdioctl: bad --mdc-clock '2.5'"},
-        {"--mdc-clock 1GHz list", "mdioctl: bad --mdc-clock '1GHz'"},
-        {"--mdc-clock 400 list", "mdioctl: bad --mdc-clock '400'"},
+        {"--mdc-clock 2.5 list", "mdioctl: bad --mdc-clock '2.5'"},  // the others: Arguments
+        // The mask written the other way round is refused, not misread.
+        {"write 2 3 1.0x0000 0x0800/0x0800", "MASK names the bits to keep"},
+        {"i2c 1 scan extra", "mdioctl: i2c scan takes no arguments"},
     };
     for (const auto& [arguments, message] : cases) {
         const ToolRun run = mdioctl(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
         EXPECT_TRUE(contains(run.err, message)) << arguments << ": " << run.err;
         EXPECT_TRUE(contains(run.err, "Usage: mdioctl")) << arguments;
     }
-    // A leading zero is decimal, not octal.
-    EXPECT_EQ(mdioctl("read 2 03 1.010").out, "1.0x000A = 0x0000\n");
 }
 
 TEST(CommandLine, SubcommandHelpHasADescriptionAndAnExample) {
@@ -294,43 +291,17 @@ TEST(CommandLine, UnknownAdaptersAreListedWithoutWaiting) {
     // asks once. The bound leaves room for a slow sanitized build on a
     // loaded machine and still catches the wait.
     const auto start = std::chrono::steady_clock::now();
-    ToolRun run = mdioctl("read k8a0001:mdio 3 1.2");
+    const ToolRun run = mdioctl("read k8a0001:mdio 3 1.2");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3500));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "mdioctl: no adapter 'k8a0001:mdio'; adapters found: 0 AA000001, 1 K8A00001:I2C, "
               "2 K8A00001:MDIO, 3 TV00001B\n");
-    run = mdioctl("read 9 3 1.2");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(contains(run.err, "mdioctl: no adapter '9'; adapters found: 0 AA000001"))
-        << run.err;
-    // A board's serial number alone names its one adapter of the protocol.
-    EXPECT_EQ(mdioctl("read k8a00001 3 1.2").out, "1.0x0002 = 0x7C0A\n");
-    EXPECT_EQ(mdioctl("i2c K8A00001 0x50 read 0 1 2").out, "4B 38\n");
-}
-
-TEST(CommandLine, EachFailurePrintsOnceAndWrongFamiliesAreNamed) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"board 2 1",
-         "mdioctl: board needs an adapter of the older family; K8A00001:MDIO is a K8 MDIO "
-         "adapter\n"},
-        {"gpio TV00001B 3",
-         "mdioctl: gpio needs a K8 adapter; TV00001B is an adapter of the "
-         "older family\n"},
-        {"i2c 2 0x50 read 0 1 2",
-         "mdioctl: i2c needs a K8 I2C adapter; K8A00001:MDIO is a K8 MDIO adapter\n"},
-        {"gpio 0 3 1", "mdioctl: This pin isn't set as output.\n"},
-    };
-    for (const auto& [arguments, message] : cases) {
-        const ToolRun run = mdioctl(arguments);
-        EXPECT_EQ(run.status, 1) << arguments;
-        EXPECT_EQ(run.err, message) << arguments;
-    }
 }
 
 TEST(CommandLine, MdcClockIsCheckedAndSetBeforeTheAdapterOpens) {
     for (const auto& [text, hertz] : std::vector<std::pair<std::string, double>>{
-             {"2.5M", 2.5e6}, {"5000000", 5e6}, {"400k", 4e5}, {"1MHz", 1e6}}) {
+             {"2.5M", 2.5e6}, {"400k", 4e5}}) {  // every form is parsed in Arguments
         const ToolRun run = mdioctl("--mdc-clock " + text + " --json bench 0 1 --reads 100");
         ASSERT_EQ(run.status, 0) << text << run.err;
         const auto document = nlohmann::json::parse(run.out);
@@ -352,13 +323,10 @@ TEST(CommandLine, AClockVariableTheLibraryMisreadsIsPointedOut) {
 
 TEST(CommandLine, LibraryFailuresExitWithItsText) {
     // A board that disappears after its first few driver calls.
-    const std::string bench = testing_support::temporaryPath("unplugging_bench", ".json");
-    std::ofstream(bench)
-        << R"({"boards": [{"serialNumber": "TV00009B", "description": "Talvik MDIO",
+    const BenchFile bench(R"({"boards": [{"serialNumber": "TV00009B", "description": "Talvik MDIO",
         "chipType": 5, "phys": [{"address": 0}]}],
-        "faults": [{"kind": "unplug", "serialNumber": "TV00009B", "afterCalls": 4}]})";
-    const ToolRun run = mdioctl("read 0 0 1.2", "--sim=" + bench);
-    std::remove(bench.c_str());
+        "faults": [{"kind": "unplug", "serialNumber": "TV00009B", "afterCalls": 4}]})");
+    const ToolRun run = mdioctl("read 0 0 1.2", bench.sim());
     EXPECT_EQ(run.status, 1);
     // Once, from the tool: the library's own echo is switched off.
     EXPECT_EQ(run.err.rfind("mdioctl: Device Communication problem: TV00009B", 0), 0u) << run.err;
@@ -380,31 +348,13 @@ TEST(CommandLine, TraceGoesToTheNamedFileOrStandardErrorNeverIntoResults) {
               "adapter,phy,op,mmd,address,value,\n2,1,AR,07,0010,\n");  // queued: no value yet
 }
 
-namespace {
-
-// A bench file of one K8 MDIO board with the given PHYs, removed with the test.
-class BenchFile {
-  public:
-    explicit BenchFile(const std::string& phys)
-        : path(testing_support::temporaryPath("bench", ".json")) {
-        std::ofstream(path) << R"({"boards": [{"serialNumber": "K8E00001", "description": )"
-                            << R"("K8D MDIO", "phys": [)" << phys << "]}]}";
-    }
-    ~BenchFile() { std::remove(path.c_str()); }
-    std::string sim() const { return "--sim=" + path; }
-
-    const std::string path;
-};
-
-}  // namespace
-
 TEST(CommandLine, ShowDecodesTheStandardRegisters) {
     // 100 Mb/s full duplex forced, link down; a partner that offers pause;
     // Clause 45 PMA/PMD at 1000 Mb/s with its receive link up.
-    const BenchFile bench(R"({"address": 4, "phyId": "0x01410DD1",
+    const BenchFile bench(k8Board(R"({"address": 4, "phyId": "0x01410DD1",
         "clause22": {"0": "0x2100", "1": "0x7949", "4": "0x0DE1", "5": "0x45E1",
                      "9": "0x1A00", "10": "0x4000"},
-        "clause45": {"1": {"0": "0x0040", "1": "0x0006", "5": "0x0003", "6": "0x0000"}}})");
+        "clause45": {"1": {"0": "0x0040", "1": "0x0006", "5": "0x0003", "6": "0x0000"}}})"));
     const ToolRun run = mdioctl("show 0 4", bench.sim());
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* line :
@@ -438,8 +388,8 @@ TEST(CommandLine, ShowDecodesTheStandardRegisters) {
 }
 
 TEST(CommandLine, ScanShowsTheLink) {
-    const BenchFile bench(R"({"address": 0, "clause22": {"1": "0x796D"}},
-                             {"address": 1, "clause22": {"1": "0x7969"}})");
+    const BenchFile bench(k8Board(R"({"address": 0, "clause22": {"1": "0x796D"}},
+                                     {"address": 1, "clause22": {"1": "0x7969"}})"));
     const ToolRun run = mdioctl("scan 0", bench.sim());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(contains(run.out, "PHY 0: Clause 22 id 0000:0000; link up\n")) << run.out;
@@ -510,16 +460,6 @@ TEST(CommandLine, WatchStopsAfterItsPolls) {
               "[   0.000] c22:1 = 0x792D\n"
               "[   0.000] 1.0x0001 = 0x0006\n"
               "[   0.000] 1.0x0002 = 0x7C0A\n");
-}
-
-TEST(CommandLine, Registers32) {
-    ToolRun run = mdioctl("read32 K8A00001 3 0 2");
-    EXPECT_EQ(run.out, "0x00000000 = 0x7C0A4C21\n0x00000004 = 0x00010002\n");
-    run = mdioctl("write32 2 3 0x100 0x12345678 --verify");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "0x00000100: 0x12345678 (read back 0x12345678)\n");
-    run = mdioctl("--json read32 2 3 0x100");
-    EXPECT_EQ(nlohmann::json::parse(run.out)["registers"][0]["value"], 0xA5A5);
 }
 
 TEST(CommandLine, EveryReadmeExampleRuns) {
@@ -618,16 +558,13 @@ TEST(CommandLine, TheBenchWritesItsWiresAsVcd) {
     EXPECT_NE(text.find("0!\n#"), std::string::npos);
 
     // The same from a bench file's setting; and --vcd only with the bench.
-    const std::string bench = testing_support::temporaryPath("vcd_bench", ".json");
-    std::ofstream(bench) << R"({"vcd": ")" << vcd << R"(", "boards": [{"serialNumber": )"
-                         << R"("K8F00001", "description": "K8D MDIO", "phys": [{"address": 3}]}]})";
+    const BenchFile bench(k8Board(R"({"address": 3})", R"("vcd": ")" + vcd + R"(", )"));
     std::remove(vcd.c_str());
-    run = mdioctl("read 0 3 1.0x0002", "--sim=" + bench);
+    run = mdioctl("read 0 3 1.0x0002", bench.sim());
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(mdioBitsAtMdcRisingEdges(testing_support::fileText(vcd), "K8F00001")
+    EXPECT_NE(mdioBitsAtMdcRisingEdges(testing_support::fileText(vcd), "K8E00001")
                   .find(preamble + "00" + "11" + "00011" + "00001" + "10"),
               std::string::npos);
-    std::remove(bench.c_str());
     std::remove(vcd.c_str());
     run = mdioctl("--vcd " + vcd + " list", "");
     EXPECT_EQ(run.status, 2);

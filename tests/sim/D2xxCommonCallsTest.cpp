@@ -89,6 +89,11 @@ TEST_F(Listing, CountsAndNamesThePluggedDevicesByIndexOrAll) {
     EXPECT_EQ(FT_ListDevices(locations, &count, kListAll | kByLocation), kOk);
     EXPECT_EQ(locations[0], deviceList()[0].LocId);
     EXPECT_EQ(locations[1], 0u);
+
+    // The driver cannot read a device another process holds: only the flag.
+    const DeviceListNode held = deviceList()[1];
+    EXPECT_EQ(held.Flags, kFlagOpened);
+    EXPECT_EQ(std::string(held.SerialNumber) + held.Description, "");
 }
 
 TEST_F(Listing, MistakenArgumentsAndFaults) {
@@ -109,6 +114,8 @@ TEST_F(Listing, OpenByIndexCountsThePluggedDevices) {
     EXPECT_EQ(FT_Open(0, &again), kDeviceNotOpened);
     EXPECT_EQ(again, nullptr);
     EXPECT_EQ(FT_Open(1, &again), kDeviceNotOpened);  // held by another process
+    EXPECT_EQ(FT_OpenEx(const_cast<char*>("TV00001B"), kOpenBySerialNumber, &again),
+              kDeviceNotFound);
     EXPECT_EQ(FT_Open(2, &again), kDeviceNotFound);
     EXPECT_EQ(FT_Open(-1, &again), kDeviceNotFound);
     EXPECT_EQ(FT_Open(0, nullptr), kInvalidParameter);

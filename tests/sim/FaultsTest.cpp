@@ -103,18 +103,6 @@ TEST_F(Faults, ScheduledUnplugAndReplugCountDriverCalls) {
         EXPECT_EQ(listedCount(), listed);
 }
 
-TEST_F(Faults, DeviceOpenInAnotherProcess) {
-    mdiosim::bench()->board("AA000001").setOpenElsewhere(true);
-    const std::vector<DeviceListNode> nodes = deviceList();
-    ASSERT_EQ(nodes.size(), 3u);
-    // The driver cannot read a device another process holds: only the flag.
-    EXPECT_EQ(nodes[1].Flags, kFlagOpened);
-    EXPECT_EQ(std::string(nodes[1].SerialNumber) + nodes[1].Description, "");
-    Handle handle = nullptr;
-    EXPECT_EQ(FT_OpenEx(const_cast<char*>("AA000001"), kOpenBySerialNumber, &handle),
-              kDeviceNotFound);
-}
-
 TEST_F(Faults, ClearingDisarmsEveryFaultStillWaiting) {
     mdiosim::Bench& armed = *mdiosim::bench();
     armed.failCall(D2xxOperation::Write, 1, kIoError);

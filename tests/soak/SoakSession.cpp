@@ -282,11 +282,8 @@ class Session {
         if (victim.i2c != 0) HW_CloseAdapter(victim.i2c);
         {
             auto bench = mdiosim::bench();
-            bench->clearFaults();
+            bench->clearFaults();  // every board's faults, short reads and sync answers too
             mdiosim::Board& board = bench->board(victim.serialNumber);
-            board.chunkWrites(0);
-            board.shortReads(0, 0);
-            board.wrongSyncAnswers(0);
             board.unplug();
             board.replug();
             bench->log().clear();
