@@ -83,6 +83,7 @@ TEST_F(ExtensionExports, BadI2cCallsFailWithNothingSentAndTheBufferUntouched) {
 }
 
 TEST_F(ExtensionExports, I2cAcknowledgedTellsWhetherTheLastTransferWasAnswered) {
+    EXPECT_EQ(mdiohost_i2c_acknowledged(i2c), 0);  // no transfer yet
     // 0x50 is the board's EEPROM; nothing answers at 0x33. Each case runs
     // after a transfer with the other answer, so a stale result shows.
     std::array<std::uint8_t, 2> buffer{0x00, 0x00};
