@@ -78,7 +78,8 @@ TEST(DelegatedMmd31Paths, EveryRegisterOfMmd31TakesItsPath) {
     using mdiohost::chip::AccessPath;
     using mdiohost::chip::qualifiedReadPath;
     unsigned wrong = 0;
-    for (std::uint32_t address = 0; address <= 0xFFFF; ++address) {
+    // Past 0xFFFF too: no address that only looks like a delegated one.
+    for (std::uint32_t address = 0; address < 0x20000; ++address) {
         const bool delegated = delegatedRegisters().count(address) != 0;
         const AccessPath vendor = qualifiedReadPath(0, kVendorMmd, address);
         if (vendor != (delegated ? AccessPath::PifMailbox : AccessPath::Plain)) {
@@ -96,38 +97,31 @@ TEST(DelegatedMmd31Paths, EveryRegisterOfMmd31TakesItsPath) {
 
 // Through the export, on the wire: each delegated register is one mailbox
 // read (its address written to 0xC47C, MMD 31 read command), and the value
-// the mailbox hands back is what the host gets.
-TEST_F(ChipTest, EveryDelegatedRegisterIsReadThroughTheMailbox) {
+// the mailbox hands back is what the host gets; one either side of every
+// delegated range is read plainly.
+TEST_F(ChipTest, DelegatedRegistersAreReadThroughTheMailboxTheirNeighboursPlainly) {
     openBoards();
     HW_SetDelegationType(0, 0, 1);
+    std::set<std::uint32_t> addresses = delegatedRegisters();
     for (const std::uint32_t address : delegatedRegisters()) {
+        addresses.insert(address - 1);
+        addresses.insert(address + 1);
+    }
+    for (const std::uint32_t address : addresses) {
         driver.forget();
         const auto value = static_cast<std::uint16_t>(address ^ 0x5A5A);
-        answer({0x0001, value});  // status done, then the data
+        std::vector<std::string> expected{"R,1F," + hex4(address)};
+        if (delegatedRegisters().count(address) != 0) {
+            answer({0x0001, value});  // status done, then the data
+            expected = {"W,1E,C47F,0000", "W,1E,C47C," + hex4(address), "W,1E,C47E,011F",
+                        "R,1E,C47F", "R,1E,C47D"};
+        } else {
+            answer({value});
+        }
         ASSERT_EQ(ZM_API_MDIO_Read(0, kVendorMmd, address), value) << hex4(address);
-        const std::vector<std::string> expected = {"W,1E,C47F,0000", "W,1E,C47C," + hex4(address),
-                                                   "W,1E,C47E,011F", "R,1E,C47F", "R,1E,C47D"};
         ASSERT_EQ(accesses(), expected) << hex4(address);
     }
     EXPECT_EQ(recorded(), "");
-}
-
-// One either side of every delegated range is read plainly.
-TEST_F(ChipTest, NeighboursOfTheDelegatedRegistersAreReadPlainly) {
-    openBoards();
-    HW_SetDelegationType(0, 0, 1);
-    std::set<std::uint32_t> neighbours;
-    for (const std::uint32_t address : delegatedRegisters()) {
-        for (const std::uint32_t next : {address - 1, address + 1}) {
-            if (delegatedRegisters().count(next) == 0) neighbours.insert(next);
-        }
-    }
-    for (const std::uint32_t address : neighbours) {
-        driver.forget();
-        answer({0x0BAD});
-        ASSERT_EQ(ZM_API_MDIO_Read(0, kVendorMmd, address), 0x0BADu) << hex4(address);
-        ASSERT_EQ(accesses(), std::vector<std::string>{"R,1F," + hex4(address)}) << hex4(address);
-    }
 }
 
 TEST_F(ChipTest, QualifiedPhyIdOnTheMailboxPathIsRefusedAndReachesNoAdapter) {
@@ -149,17 +143,7 @@ TEST_F(ChipTest, QualifiedPhyIdOnTheMailboxPathIsRefusedAndReachesNoAdapter) {
         "Warning: PIF Mailbox commandStatus polling limit exceeded, retrying.\n"
         "Error: PIF Mailbox retry limit exceeded, so giving up.\n";
     EXPECT_NE(errors.find(gaveUp), std::string::npos);
-    // Traced on the default adapter with the whole id: three writes, the
-    // 5001 status polls and the data read, every read with 0.
-    const std::string lines = records();
-    const std::string poll = "0," + phy + ",MR,1E,C47F,0000\n";
-    std::size_t polls = 0;
-    for (std::size_t at = lines.find(poll); at != std::string::npos; at = lines.find(poll, at + 1))
-        ++polls;
-    EXPECT_EQ(polls, 5001u);
-    EXPECT_EQ(lines.rfind("0," + phy + ",MW,1E,C47F,0000\n", 0), 0u);
-    EXPECT_NE(lines.find("0," + phy + ",MW,1E,C47C,8037\n"), std::string::npos);
-    EXPECT_NE(lines.find("0," + phy + ",MW,1E,C47E,011F\n"), std::string::npos);
-    const std::string last = "0," + phy + ",MR,1E,C47D,0000\n";
-    EXPECT_EQ(lines.size() - lines.rfind(last), last.size());
+    // How a refused access is traced, with the whole id, is pinned on the
+    // SERDES bridge path; here only that the mailbox was tried and gave up.
+    EXPECT_NE(records().find("0," + phy + ",MW,1E,C47C,8037\n"), std::string::npos);
 }

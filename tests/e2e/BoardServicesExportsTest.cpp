@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "SimulatedBench.h"
+#include "OpenDefaultAdapters.h"
 #include "mdiohost.h"
 #include "mdiosim/Bench.h"
 
@@ -15,26 +15,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-class BoardServices : public testing::Test {
-  protected:
-    void SetUp() override {
-        testing_support::useSimulatedBench();
-        mdiosim::reloadBench();  // the default bench, fresh
-        ASSERT_EQ(HW_Initialize(), 1u);
-        ASSERT_EQ(HW_NumberOfDevices(), 4u) << failure();
-    }
-    void TearDown() override { HW_Close(); }
-
-    static std::string failure() { return testing_support::recordedFailure(); }
-    static std::uint32_t opened(const char* name) {
-        const std::uint32_t adapter = HW_DeviceNumber(name);
-        EXPECT_EQ(HW_OpenAdapter(adapter), 1u) << name << ": " << failure();
-        return adapter;
-    }
-    static mdiosim::Board& board(const char* serialNumber) {
-        return mdiosim::bench()->board(serialNumber);
-    }
-};
+class BoardServices : public OpenDefaultAdapters {};
 
 Bytes text(const std::string& characters) {
     return Bytes(characters.begin(), characters.end());
@@ -43,7 +24,6 @@ Bytes text(const std::string& characters) {
 }  // namespace
 
 TEST_F(BoardServices, EepromWrittenAndReadBackThroughTheI2cExports) {
-    const std::uint32_t i2c = opened("K8A00001:I2C");
     EXPECT_EQ(i2c_ReadAdapter(i2c, 0x50, 0x00, 1, 12), text("K8U MDIO I2C"));
 
     Bytes write{0x40, 'b', 'o', 'a', 'r', 'd'};  // pointer 0x40, then the data
@@ -95,7 +75,7 @@ TEST_F(BoardServices, GpioOutputsShowOnThePinsAndInputsReadBack) {
 }
 
 TEST_F(BoardServices, BoardRegistersOfTheOlderFamily) {
-    const std::uint32_t older = opened("TV00001B");  // also the default adapter now
+    // The older-family adapter, opened last, is the default adapter.
     EXPECT_EQ(Board_ReadAdapter(older, 0), 0x54u);
     EXPECT_EQ(Board_Read(1), 0x13u);
     Board_WriteAdapter(older, 0x107, 0x1A5);  // low 8 bits of each
@@ -107,8 +87,7 @@ TEST_F(BoardServices, BoardRegistersOfTheOlderFamily) {
 }
 
 TEST_F(BoardServices, EachExportOnTheFamilyWithoutItsService) {
-    const std::uint32_t older = opened("TV00001B");
-    const std::uint32_t mdio = opened("K8A00001:MDIO");  // K8U: status LEDs, no GPIO
+    ASSERT_EQ(HW_SetDefaultAdapter(mdio), 1u);  // K8U: status LEDs, no GPIO
     Bytes bytes{0x00, 0x01};
     std::uint8_t level = 0x55;
 

@@ -34,7 +34,10 @@ class OpenDefaultAdapters : public testing::Test {
         return adapter;
     }
     static std::string failure() { return testing_support::recordedFailure(); }
-    static mdiosim::Board& k8() { return mdiosim::bench()->board("K8A00001"); }
+    static mdiosim::Board& board(const char* serialNumber) {
+        return mdiosim::bench()->board(serialNumber);
+    }
+    static mdiosim::Board& k8() { return board("K8A00001"); }
 
     std::uint32_t i2c = 0;
     std::uint32_t mdio = 0;

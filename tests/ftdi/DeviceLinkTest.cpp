@@ -39,18 +39,6 @@ class DeviceLink : public testing::Test {
 
 }  // namespace
 
-TEST_F(DeviceLink, WriteGoesOnAfterPartialAcceptanceAndGivesUpWithoutProgress) {
-    driver.writeSizes = {2, 3};
-    const Bytes bytes{1, 2, 3, 4, 5};
-    device.writeBytes(bytes.data(), 5);
-    EXPECT_EQ(driver.writes(), (std::vector<Bytes>{{1, 2}, {3, 4, 5}}));
-
-    driver.forget();
-    driver.writeSizes = std::deque<std::uint32_t>(FTDI::kMaxStalledWrites + 1, 0);
-    EXPECT_EQ(writeFailure(), "Device Communication problem: FT1234: Timed out writing data.");
-    EXPECT_EQ(driver.count("FT_Write"), FTDI::kMaxStalledWrites + 1);
-}
-
 TEST_F(DeviceLink, ReadCollectsChunksAndSixEmptyReadsInOneCallTimeOut) {
     driver.readChunks = {{}, {1, 2, 3, 4}, {}, {5, 6, 7, 8, 9}};
     device.readBytes(buffer, 9);

@@ -130,12 +130,6 @@ bool EmulatedUsbBus::kernelDriverBound(const std::string& serialNumber, unsigned
            device->driverBound[interfaceIndex];
 }
 
-unsigned EmulatedUsbBus::bulkOutTransfers(const std::string& serialNumber) {
-    std::lock_guard lock(mutex);
-    Device* device = deviceNamed(serialNumber);
-    return device != nullptr ? device->bulkOuts : 0;
-}
-
 EmulatedUsbBus::Device* EmulatedUsbBus::deviceNamed(const std::string& serialNumber) {
     for (auto& [node, device] : devices) {
         if (device.serialNumber == serialNumber) return &device;
@@ -267,7 +261,6 @@ bool EmulatedUsbBus::submit(Device& device, UMockdevIoctlClient* client) {
         answer = device.face->bulkIn(urb->endpoint, bytes, device.silent ? 2 : length);
     } else if (urb->type == USBDEVFS_URB_TYPE_BULK) {
         answer = device.face->bulkOut(urb->endpoint, bytes, length);
-        device.bulkOuts += 1;
         if (device.unplugAfter && --*device.unplugAfter == 0) {
             device.unplugAfter.reset();
             mdiosim::bench()->board(device.serialNumber).unplug();

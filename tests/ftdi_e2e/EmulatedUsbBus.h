@@ -43,7 +43,6 @@ class EmulatedUsbBus {
     void silence(const std::string& serialNumber, bool silent);
     // Whether the kernel's serial driver holds interface `interfaceIndex`.
     bool kernelDriverBound(const std::string& serialNumber, unsigned interfaceIndex);
-    unsigned bulkOutTransfers(const std::string& serialNumber);
 
   private:
     struct Device {
@@ -54,7 +53,6 @@ class EmulatedUsbBus {
         std::deque<UMockdevIoctlData*> completed;  // URBs waiting to be reaped
         std::optional<unsigned> unplugAfter;
         bool silent = false;
-        unsigned bulkOuts = 0;
     };
 
     static gboolean onIoctl(UMockdevIoctlBase* handler, UMockdevIoctlClient* client, gpointer self);

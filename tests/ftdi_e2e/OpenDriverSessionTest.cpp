@@ -15,8 +15,6 @@
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
 constexpr unsigned kBatchReads = 1000;
 constexpr std::uint16_t kFirstRegister = 0x8000;
 constexpr unsigned kPhy = 3;
@@ -112,24 +110,6 @@ TEST_F(OpenDriverSession, BringUpAndABatchOfAThousandClause45Reads) {
     // Closing gives the interface back to the kernel.
     EXPECT_EQ(HW_CloseAdapter(adapter), 1u) << failure();
     EXPECT_TRUE(bus.kernelDriverBound("K8A00001", 0));
-}
-
-TEST_F(OpenDriverSession, I2cEepromReadsBack) {
-    const std::uint32_t i2c = opened("K8A00001:I2C");
-    const std::string name = "K8U MDIO I2C";
-    EXPECT_EQ(i2c_ReadAdapter(i2c, 0x50, 0x00, 1, 12), Bytes(name.begin(), name.end()))
-        << failure();
-}
-
-TEST_F(OpenDriverSession, GpioOutputsReachThePins) {
-    const std::uint32_t adapter = opened("AA000001");
-    EXPECT_EQ(HW_GpioSetAdapter(adapter, 13, 1), 1u) << failure();  // ACBUS5
-    EXPECT_EQ(mdiosim::bench()->board("AA000001").highPins().levels & 0x20, 0x20);
-    std::uint8_t level = 0;
-    EXPECT_EQ(HW_GpioGetAdapter(adapter, 13, &level), 1u) << failure();
-    EXPECT_EQ(level, 1);
-    EXPECT_EQ(HW_GpioSetAdapter(adapter, 13, 0), 1u) << failure();
-    EXPECT_EQ(mdiosim::bench()->board("AA000001").highPins().levels & 0x20, 0x00);
 }
 
 TEST_F(OpenDriverSession, ChannelAOfTheDualChannelChipReachesItsPhy) {

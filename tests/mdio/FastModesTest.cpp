@@ -42,13 +42,6 @@ class FastModes : public testing::Test {
     std::string queued(const Engine& e) const { return toHex(e.queueOf(kPhy).queuedCommands()); }
 };
 
-std::size_t commandCount(std::span<const std::uint8_t> stream) {
-    std::size_t count = 0;
-    for (; !stream.empty(); ++count)
-        stream = stream.subspan(FTDI::Mpsse::commandAt(stream)->length);
-    return count;
-}
-
 }  // namespace
 
 TEST_F(FastModes, CompactEncodingClocksEachOperationInOneRunOfBits) {
@@ -82,17 +75,6 @@ TEST_F(FastModes, CompactEncodingClocksEachOperationInOneRunOfBits) {
         c.queue(fresh);
         EXPECT_EQ(toCommands(fresh.queueOf(kPhy).queuedCommands()), toCommands(hex(c.bytes)));
     }
-    // The sizes that make a batch of Clause 45 reads fit more than twice as
-    // many per transfer: 30 bytes and 6 commands instead of 76 and 25.
-    Engine plain(&device);
-    Engine compact(&device);
-    compact.setCompactEncoding(true);
-    plain.queueRead(kPhy, 3, 0xFFFF);
-    compact.queueRead(kPhy, 3, 0xFFFF);
-    EXPECT_EQ(plain.queueOf(kPhy).commandBytes().size(), 76u);
-    EXPECT_EQ(commandCount(plain.queueOf(kPhy).commandBytes()), 25u);
-    EXPECT_EQ(compact.queueOf(kPhy).commandBytes().size(), 30u);
-    EXPECT_EQ(commandCount(compact.queueOf(kPhy).commandBytes()), 6u);
     EXPECT_TRUE(driver.calls.empty());  // queueing sends nothing
 }
 

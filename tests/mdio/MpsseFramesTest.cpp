@@ -32,10 +32,6 @@ TEST(MpsseFrames, FramesByteForByte) {
         // Clause 22 op 3 takes the write path; PHY 33 and register 63 keep their low 5 bits
         {[](auto& q) { return appendClause22Frame(3, 0, 33, 63, 0x0102, q); },
          "80 02 03 80 00 03 13 01 40 13 01 C0 13 04 08 13 04 F8 13 01 80 11 01 00 01 02", {}},
-        // 32-bit write of DE AD BE EF at 00 01 23 45, PHY 2
-        {[](auto& q) { return appendRegister32Frame(4, 0, 2, 0x00012345, 0xDEADBEEF, q); },
-         "80 02 03 80 00 03 13 01 40 13 01 00 13 04 10 13 02 80 11 01 00 00 01 13 00 00 11 01 00 23 45 "
-         "13 01 80 11 01 00 DE AD 13 00 00 11 01 00 BE EF", {}},
     };
     // clang-format on
     for (const Case& frame : cases) {
