@@ -4,15 +4,19 @@
 // writes and reads inside take it again.
 //
 // It is taken once per single register access, where a standard mutex (a
-// recursive one even more) costs as much as building the frames, so it is a
-// word of three states: free, held, and held with threads waiting. Taking a
-// free lock is one compare-and-swap and giving it back one exchange; only a
-// thread that finds it held sleeps, and only a release that finds sleepers
-// wakes one. The owner is compared without ordering because a thread can
-// only ever find its own id there if it stored it itself.
+// recursive one even more) costs as much as building the frames, so its
+// state is a word: free, held, or held with threads waiting. Taking a free
+// lock is one compare-and-swap and giving it back one exchange; only a
+// thread that finds it held sleeps, on a condition variable, and only a
+// release that finds sleepers wakes one. (The standard atomic wait would
+// be smaller, but the Windows runtime's version of it can miss a wake-up.)
+// The owner is compared without ordering because a thread can only ever
+// find its own id there if it stored it itself.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace FTDI::Mpsse {
@@ -27,7 +31,7 @@ class TransferLock {
         }
         int expected = kFree;
         if (!state.compare_exchange_strong(expected, kHeld, std::memory_order_acquire)) [[unlikely]]
-            waitForRelease(expected);
+            waitForRelease();
         owner.store(self, std::memory_order_relaxed);
         depth = 1;
     }
@@ -50,7 +54,7 @@ class TransferLock {
         if (--depth != 0) return;
         owner.store(std::thread::id(), std::memory_order_relaxed);
         if (state.exchange(kFree, std::memory_order_release) == kContended) [[unlikely]]
-            state.notify_one();
+            wakeOneSleeper();
     }
 
   private:
@@ -58,20 +62,30 @@ class TransferLock {
     static constexpr int kHeld = 1;
     static constexpr int kContended = 2;
 
-    // Marks the lock contended and sleeps until a release hands it over;
-    // whoever takes it this way keeps it marked contended, so its own
-    // release wakes the next sleeper too.
-    [[gnu::noinline]] void waitForRelease(int seen) {
-        if (seen != kContended) seen = state.exchange(kContended, std::memory_order_acquire);
+    // Marks the lock contended and sleeps until it is free; whoever takes it
+    // this way leaves it marked contended, so its own release wakes the next
+    // sleeper too. The state is looked at again under `sleepers`, which a
+    // release must take to wake anyone and a sleeper holds until it sleeps,
+    // so no release falls between the look and the sleep.
+    [[gnu::noinline]] void waitForRelease() {
+        std::unique_lock guard(sleepers);
+        int seen = state.exchange(kContended, std::memory_order_acquire);
         while (seen != kFree) {
-            state.wait(kContended, std::memory_order_relaxed);
+            released.wait(guard);
             seen = state.exchange(kContended, std::memory_order_acquire);
         }
+    }
+
+    [[gnu::noinline]] void wakeOneSleeper() {
+        const std::lock_guard guard(sleepers);
+        released.notify_one();
     }
 
     std::atomic<int> state{kFree};
     std::atomic<std::thread::id> owner{};
     unsigned depth = 0;  // touched only by the owner
+    std::mutex sleepers;
+    std::condition_variable released;
 };
 
 }  // namespace FTDI::Mpsse
