@@ -43,3 +43,19 @@ def test_the_bench_of_a_process_is_started_once(sim_bench):
     with pytest.raises(mdiohost.Error, match="already built"):
         Bench.default().start()
     assert sim_bench.start() is sim_bench  # the started one again: nothing to do
+
+
+def test_wire_speed_keys_are_written_only_when_set():
+    assert Phy(6).to_json() == {"address": 6}
+    assert "timing" not in Bench().to_json()
+    assert Phy(6, post_read_increment=False).to_json() == {"address": 6, "postReadIncrement": False}
+    assert Bench(timing="pessimistic").to_json()["timing"] == "pessimistic"
+    custom = {"preset": "ideal", "mpsseCommandNanoseconds": 150, "latencyTimer": False}
+    assert Bench(timing=custom).to_json()["timing"] == custom
+
+
+@pytest.mark.parametrize("timing", ["fast", {"preset": "Typical"}])
+def test_a_timing_the_bench_does_not_know_is_refused_at_once(timing):
+    with pytest.raises(mdiohost.InvalidArgumentError, match="is not a setting of the bench"):
+        Bench(timing=timing)
+
