@@ -15,6 +15,7 @@ from __future__ import annotations
 
 from . import _native
 from ._loader import LIBRARY_VARIABLE, LibraryNotFoundError
+from ._values import MAX_BURST_READS
 from .adapter import Adapter, AdapterInfo, Delegation, Gpio, adapters, close_all, open
 from .batch import Batch, Result
 from .errors import CommunicationError, Error, InvalidArgumentError, NotFoundError
@@ -36,7 +37,7 @@ def library_version() -> str:
 
 __all__ = [
     "Adapter", "AdapterInfo", "Batch", "CommunicationError", "Delegation", "Error", "Gpio",
-    "InvalidArgumentError", "LIBRARY_VARIABLE", "LibraryNotFoundError", "NotFoundError",
-    "Result", "adapters", "close_all", "library_version", "load_library", "log_message", "open",
-    "stop_trace", "trace_to",
+    "InvalidArgumentError", "LIBRARY_VARIABLE", "LibraryNotFoundError", "MAX_BURST_READS",
+    "NotFoundError", "Result", "adapters", "close_all", "library_version", "load_library",
+    "log_message", "open", "stop_trace", "trace_to",
 ]

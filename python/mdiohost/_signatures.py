@@ -17,6 +17,7 @@ u64 = ctypes.c_uint64
 c_int = ctypes.c_int
 text = ctypes.c_char_p
 u8_buffer = ctypes.POINTER(ctypes.c_uint8)
+u16_buffer = ctypes.POINTER(ctypes.c_uint16)
 
 Signature = Tuple[Optional[type], Sequence[type]]
 
@@ -69,6 +70,13 @@ SIGNATURES: Dict[str, Signature] = {
     "HW_EnableClause45OverClause22": (None, (u32,)),
     "HW_DisableClause45OverClause22": (None, (u32,)),
     "HW_GetClause45OverClause22State": (u32, (u32,)),
+    # wire speed (K8 MDIO adapters)
+    "mdiohost_set_preamble": (c_int, (u32, u32, u32)),
+    "mdiohost_preamble": (c_int, (u32, u32)),
+    "mdiohost_block_read_burst": (c_int, (u32, u32, u32, u32, u32)),
+    "mdiohost_read_burst": (c_int, (u32, u32, u32, u32, u16_buffer, u32)),
+    "mdiohost_set_compact_encoding": (c_int, (u32, c_int)),
+    "mdiohost_compact_encoding": (c_int, (u32,)),
     # trace log
     "HW_EnableLogging": (None, (ctypes.c_void_p,)),
     "HW_DisableLogging": (None, (ctypes.c_int32,)),

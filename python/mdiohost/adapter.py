@@ -16,7 +16,7 @@ from dataclasses import dataclass
 from typing import Iterable, List, Tuple, Union
 
 from . import _driver_list, _native
-from ._values import phy_address, unsigned
+from ._values import FULL_PREAMBLE_BITS, burst, phy_address, unsigned
 from .batch import Batch
 from .errors import CommunicationError, Error, InvalidArgumentError
 
@@ -218,6 +218,20 @@ class Adapter:
             results = [batch.read(mmd, register) for register in registers]
         return [result.value for result in results]  # type: ignore[misc]
 
+    def read_burst(self, phy: int, mmd: int, register: int, count: int) -> List[int]:
+        """`count` consecutive registers of `mmd` from `register` in one
+        burst: one address frame, then post-read-increment reads, all in one
+        USB exchange (K8 MDIO adapters; always native Clause 45 frames, and
+        the delegated and indirect MMDs are refused). A PHY without
+        post-read-increment reads all ones or the same register again, so
+        compare a burst with single reads before relying on it."""
+        mmd, register, count = burst(mmd, register, count)
+        values = (ctypes.c_uint16 * count)()
+        self._single_read(
+            phy, "mdiohost_read_burst", self.index, phy_address(phy), mmd, register, values, count
+        )
+        return list(values)
+
     # --- board services
 
     def i2c_write(self, address: int, data: bytes) -> None:
@@ -293,6 +307,31 @@ class Adapter:
         status = _native.call("HW_SetDelegationType", int(kind), self.index, 1 if enabled else 0)
         if status == _DELEGATION_ERROR:
             raise InvalidArgumentError(f"delegation {kind!r} of adapter {self.index} is refused")
+
+    # --- wire speed (K8 MDIO adapters; the others refuse)
+
+    def set_preamble(self, phy: int, bits: int) -> None:
+        """Starts every frame to `phy` with `bits` preamble bits (32, the
+        default, down to 0). Only a PHY that accepts preamble suppression
+        (Clause 22 status register 1, bit 6) takes frames with fewer; the
+        others do not answer them."""
+        unsigned("bits", bits, FULL_PREAMBLE_BITS + 1)
+        _native.call("mdiohost_set_preamble", self.index, phy_address(phy), bits)
+
+    def preamble(self, phy: int) -> int:
+        """The preamble bits of the frames to `phy`."""
+        return _native.call("mdiohost_preamble", self.index, phy_address(phy))
+
+    @property
+    def compact_encoding(self) -> bool:
+        """Whether Clause 45 and Clause 22 frames are clocked with byte
+        commands: the same waveform in fewer USB bytes, so more reads fit in
+        one transfer. Applies to frames queued after the change."""
+        return bool(_native.call("mdiohost_compact_encoding", self.index))
+
+    @compact_encoding.setter
+    def compact_encoding(self, enabled: bool) -> None:
+        _native.call("mdiohost_set_compact_encoding", self.index, 1 if enabled else 0)
 
     # --- inside
 

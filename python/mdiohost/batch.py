@@ -14,7 +14,7 @@ from dataclasses import dataclass
 from typing import TYPE_CHECKING, List, Optional, Tuple
 
 from . import _native
-from ._values import unsigned
+from ._values import burst, unsigned
 from .errors import Error, InvalidArgumentError
 
 if TYPE_CHECKING:
@@ -42,7 +42,7 @@ class Result:
 class _Operation:
     function: str
     arguments: Tuple[int, ...]
-    result: Optional[Result]
+    results: Tuple[Result, ...]  # one per value the operation reads, in order
 
 
 class Batch:
@@ -65,26 +65,33 @@ class Batch:
     def read(self, mmd: int, register: int) -> Result:
         """Queues a Clause 45 read; the result fills in when the batch runs."""
         self._check_mmd(mmd)
-        return self._add("HW_BlockReadAdapter", (mmd, unsigned("register", register)), Result())
+        return self._add("HW_BlockReadAdapter", (mmd, unsigned("register", register)), Result())[0]
 
     def write(self, mmd: int, register: int, value: int) -> None:
         self._check_mmd(mmd)
         self._add(
             "HW_BlockWriteAdapter",
             (mmd, unsigned("register", register), unsigned("value", value)),
-            None,
         )
 
     def read32(self, address: int) -> Result:
         """Queues a read of a 32-bit chip register."""
-        return self._add("mdiohost_block_read32", (unsigned("address", address),), Result())
+        return self._add("mdiohost_block_read32", (unsigned("address", address),), Result())[0]
 
     def write32(self, address: int, value: int) -> None:
         self._add(
-            "mdiohost_block_write32",
-            (unsigned("address", address), unsigned("value", value)),
-            None,
+            "mdiohost_block_write32", (unsigned("address", address), unsigned("value", value))
         )
+
+    def read_burst(self, mmd: int, register: int, count: int) -> List[Result]:
+        """Queues a burst of `count` registers from `register` (K8 MDIO
+        adapters): one address frame, then post-read-increment reads. The
+        results, one per register, fill in when the batch runs."""
+        self._check_mmd(mmd)
+        arguments = burst(mmd, register, count)
+        results = [Result() for _ in range(count)]
+        self._add("mdiohost_block_read_burst", arguments, *results)
+        return results
 
     def __len__(self) -> int:
         return len(self._operations)
@@ -121,7 +128,7 @@ class Batch:
             self._drain(index)
             raise
         values = self._collect(index)
-        results = [op.result for op in self._operations if op.result is not None]
+        results = [result for op in self._operations for result in op.results]
         if len(values) != len(results):
             raise Error(
                 f"the batch queued {len(results)} reads but {len(values)} values came back",
@@ -133,11 +140,13 @@ class Batch:
 
     # --- inside
 
-    def _add(self, function: str, arguments: Tuple[int, ...], result: Optional[Result]):
+    def _add(
+        self, function: str, arguments: Tuple[int, ...], *results: Result
+    ) -> Tuple[Result, ...]:
         if self._executed:
             raise InvalidArgumentError("this batch has already run; start a new one")
-        self._operations.append(_Operation(function, arguments, result))
-        return result
+        self._operations.append(_Operation(function, arguments, results))
+        return results
 
     def _check_mmd(self, mmd: int) -> None:
         unsigned("mmd", mmd, 32)

@@ -50,6 +50,9 @@ _INVALID = (
     "not supported",
     "has no MDIO engine",
     "std::bad_cast",
+    "no wire-speed settings",
+    "not reached by plain MDIO",
+    "runs past register",
 )
 
 

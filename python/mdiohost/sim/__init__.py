@@ -1,6 +1,6 @@
 """The simulated bench: ``Bench`` and the pieces of its description."""
 
-from .bench import Bench, Counters, Measurement, find_sim_library, started_bench
+from .bench import TIMING_PRESETS, Bench, Counters, Measurement, find_sim_library, started_bench
 from .description import (
     Board,
     Eeprom,
@@ -17,6 +17,6 @@ from .description import (
 
 __all__ = [
     "Bench", "Board", "Counters", "Eeprom", "MdioBridge", "Measurement", "Phy",
-    "Registers32Device", "chunked_writes", "fail_call", "find_sim_library", "open_elsewhere",
-    "short_reads", "started_bench", "unplug", "wrong_sync_answers",
+    "Registers32Device", "TIMING_PRESETS", "chunked_writes", "fail_call", "find_sim_library",
+    "open_elsewhere", "short_reads", "started_bench", "unplug", "wrong_sync_answers",
 ]

@@ -20,16 +20,21 @@ import sys
 import tempfile
 from dataclasses import dataclass, fields
 from pathlib import Path
-from typing import Iterator, List, Optional
+from typing import Iterator, List, Optional, Union
 
 from .. import _native
-from ..errors import Error
+from ..errors import Error, InvalidArgumentError
 from .description import Board, Json
 
 SIM_LIBRARY_VARIABLE = "MDIOSIM_LIBRARY"
 _DRIVER_VARIABLE = "MDIOHOST_D2XX"
 _BENCH_VARIABLE = "MDIOSIM_BENCH"
 _SIM_FILE = "mdiosim.dll" if sys.platform == "win32" else "libmdiosim.so"
+
+# The bench's named timing settings, cheapest first; a bench file's "timing"
+# names one, or is an object that may start from one ("preset") and override
+# its costs.
+TIMING_PRESETS = ("ideal", "optimistic", "typical", "pessimistic")
 
 _started: Optional["Bench"] = None
 
@@ -101,14 +106,21 @@ class Bench:
     >>> bench = Bench([Board("K8B00042", phys=[Phy(0, clause45={1: {0: 0x2040}})])])
     >>> bench.start()          # before the library is first used
     >>> mdiohost.open("K8B00042:MDIO").read(0, 1, 0)
+
+    `timing` is what the bench charges for the chip's work beyond round trips
+    and clock cycles: a name of ``TIMING_PRESETS``, or an object such as
+    ``{"preset": "pessimistic", "mpsseCommandNanoseconds": 150}``
+    (sim/README.md lists its keys); None keeps the bench's default.
     """
 
     def __init__(self, boards: Optional[List[Board]] = None, faults: Optional[List[Json]] = None,
                  usb_latency_microseconds: int = 125, builtin: bool = False,
-                 library: Optional[str] = None) -> None:
+                 library: Optional[str] = None,
+                 timing: Optional[Union[str, Json]] = None) -> None:
         self.boards: List[Board] = list(boards or [])
         self.faults: List[Json] = list(faults or [])
         self.usb_latency_microseconds = usb_latency_microseconds
+        self.timing = _checked_timing(timing)
         self.builtin = builtin
         self.library = library
         self.file: Optional[str] = None
@@ -121,11 +133,12 @@ class Bench:
         return cls(builtin=True)
 
     def to_json(self) -> Json:
-        return {
-            "usbLatencyMicroseconds": self.usb_latency_microseconds,
-            "boards": [board.to_json() for board in self.boards],
-            "faults": list(self.faults),
-        }
+        document: Json = {"usbLatencyMicroseconds": self.usb_latency_microseconds}
+        if self.timing is not None:
+            document["timing"] = self.timing
+        document["boards"] = [board.to_json() for board in self.boards]
+        document["faults"] = list(self.faults)
+        return document
 
     def write(self, path: "os.PathLike[str] | str") -> str:
         """Writes the bench file and returns its path."""
@@ -180,6 +193,18 @@ class Bench:
             yield measurement
         finally:
             measurement.counters = self.counters() - before
+
+
+def _checked_timing(timing: Optional[Union[str, Json]]) -> Optional[Union[str, Json]]:
+    # A bench file the simulated driver cannot use leaves it without boards,
+    # which shows up far from the typo; a wrong setting name is caught here.
+    preset = timing.get("preset") if isinstance(timing, dict) else timing
+    if preset is not None and preset not in TIMING_PRESETS:
+        raise InvalidArgumentError(
+            f"timing {preset!r} is not a setting of the bench: one of {', '.join(TIMING_PRESETS)}",
+            "Bench",
+        )
+    return dict(timing) if isinstance(timing, dict) else timing
 
 
 def started_bench() -> Optional[Bench]:

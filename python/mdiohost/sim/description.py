@@ -31,6 +31,8 @@ class Phy:
     registers32: Dict[int, int] = field(default_factory=dict)
     preamble_bits: Optional[int] = None
     preamble_suppression: bool = False
+    # False: the PHY ignores post-read-increment reads (a burst reads all ones).
+    post_read_increment: bool = True
     register32_step: Optional[int] = None
     # The chip's knobs and indirect-path contents, as the file format names
     # them ("mailboxBusyPolls", "serdes", "memory", "tge", "paged", ...).
@@ -44,6 +46,7 @@ class Phy:
         _set(document, "registers32", _keys(self.registers32), {})
         _set(document, "preambleBits", self.preamble_bits)
         _set(document, "preambleSuppression", self.preamble_suppression, False)
+        _set(document, "postReadIncrement", self.post_read_increment, True)
         _set(document, "register32Step", self.register32_step)
         _set(document, "chip", self.chip, {})
         return document
