@@ -3,6 +3,7 @@
 #include <locale>
 
 #include "base/Exceptions.h"
+#include "ftdi/InterruptedWrites.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
 #include "ftdi/d2xx/DriverFailure.h"
@@ -46,18 +47,31 @@ void AdapterPort::readBytes(std::uint8_t* buffer, std::uint32_t count) {
     Exceptions::throwDeviceConnection(serialNumber, action, status);
 }
 
+void AdapterPort::dropHalfCommand() {
+    const D2xx::Status status = D2xx::driver().purge(handle, kPurgeHalfCommand);
+    if (status != D2xx::kOk) fail("Couldn't purge buffers", status);
+    clearWriteInterrupted(handle);
+}
+
 void AdapterPort::send(const std::uint8_t* bytes, std::uint32_t count) {
     if (count == 0) return;
+    if (writeInterrupted(handle)) [[unlikely]]
+        dropHalfCommand();
     D2xx::Driver& driver = D2xx::driver();
     std::uint32_t done = 0;
     unsigned stalled = 0;
     while (done < count) {
         std::uint32_t written = 0;
         const D2xx::Status status = driver.write(handle, bytes + done, count - done, written);
-        if (status != D2xx::kOk) [[unlikely]]
+        if (status != D2xx::kOk) [[unlikely]] {
+            if (done != 0) markWriteInterrupted(handle);
             fail("Error writing to the device.", status);
+        }
         if (written == 0) [[unlikely]] {
-            if (++stalled > kMaxStalledWrites) fail("Timed out writing data.", D2xx::kOk);
+            if (++stalled > kMaxStalledWrites) {
+                if (done != 0) markWriteInterrupted(handle);
+                fail("Timed out writing data.", D2xx::kOk);
+            }
             continue;
         }
         stalled = 0;
