@@ -2,6 +2,8 @@
 // section arms the same knobs; see BenchFileTest).
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "SimHarness.h"
 
 using namespace simtest;
@@ -113,6 +115,16 @@ TEST_F(Faults, DeviceOpenInAnotherProcess) {
     Handle handle = nullptr;
     EXPECT_EQ(FT_OpenEx(const_cast<char*>("AA000001"), kOpenBySerialNumber, &handle),
               kDeviceNotFound);
+}
+
+TEST_F(Faults, AFailureAimedAtAThreadIsNotTakenByAnother) {
+    mdiosim::bench()->failCall(D2xxOperation::Write, 1, kIoError, "K8A00001", 1,
+                               std::this_thread::get_id());
+    Status other = kIoError;
+    std::thread([&] { other = writeStatus({0x87}); }).join();
+    EXPECT_EQ(other, kOk);
+    EXPECT_EQ(writeStatus({0x87}), kIoError);
+    EXPECT_EQ(writeStatus({0x87}), kOk);
 }
 
 TEST_F(Faults, ClearingDisarmsEveryFaultStillWaiting) {
