@@ -129,3 +129,13 @@ TEST(InterruptedWrites, AFailedPurgeIsReportedAndTriedAgain) {
     EXPECT_EQ(driver.operations(), (Operations{"FT_Purge", "FT_Write"}));
     EXPECT_FALSE(FTDI::writeInterrupted(port.handle));
 }
+
+TEST(InterruptedWrites, MarksOfHandlesClosedBeforeTheirNextWriteDoNotPileUp) {
+    // More handles than can be open at once, each cut short and never written again.
+    constexpr std::uintptr_t kHandles = 65;
+    for (std::uintptr_t token = 1; token <= kHandles; ++token)
+        FTDI::markWriteInterrupted(handleOf(token * 0x10));
+    EXPECT_FALSE(FTDI::writeInterrupted(handleOf(0x10))) << "the oldest mark is dropped";
+    EXPECT_TRUE(FTDI::writeInterrupted(handleOf(0x20)));
+    EXPECT_TRUE(FTDI::writeInterrupted(handleOf(kHandles * 0x10)));
+}
