@@ -14,9 +14,9 @@ targets=("$@")
 [[ ${#targets[@]} -eq 0 ]] && targets=(bench_file sim_chip replies exports faults)
 
 # Targets named in FUZZ_REPLAY (space-separated) only replay their checked-in
-# corpus once, making no new inputs: make test's regression uses it for a
-# target with an open finding that depends on timing, so that the run stays
-# repeatable while make fuzz keeps looking.
+# corpus once, making no new inputs: for a target with an open finding that
+# depends on timing, so that a regression run stays repeatable while make fuzz
+# keeps looking.
 replay=" ${FUZZ_REPLAY:-} "
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd)

@@ -5,13 +5,9 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdio>
 
-#include "BenchLink.h"
+#include "DefaultBenchInput.h"
 #include "ExportCalls.h"
-#include "LibraryState.h"
-#include "mdiosim/Bench.h"
-#include "mdiosim/Description.h"
 
 namespace {
 
@@ -23,32 +19,19 @@ constexpr const char* kAdapterNames[] = {"AA000001", "K8A00001:MDIO", "k8a00001:
 
 fuzzing::CallTally tally;
 
-void printTally() {
-    std::fprintf(stderr, "exports: %llu calls, %llu THROWS exceptions, %llu recorded failures\n",
-                 static_cast<unsigned long long>(tally.calls),
-                 static_cast<unsigned long long>(tally.thrown),
-                 static_cast<unsigned long long>(tally.failed));
-}
-
 // At most this many calls per input: enough for open, queue, execute, close.
 constexpr int kMostCallsPerInput = 48;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzing::useLinkedBench();
-    fuzzing::quietLibrary();
-    std::atexit(printTally);
+    fuzzing::driveLinkedBench();
+    fuzzing::printTallyAtExit("exports", tally);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const mdiosim::BenchDescription description = mdiosim::defaultBenchDescription();
-    // Adapters are closed before the bench they were opened on goes away.
-    fuzzing::bringLibraryBack();
-    mdiosim::resetBench(description);
-    mdiosim::bench()->log().setRecording(false);
-
+    fuzzing::startOnFreshDefaultBench();
     FuzzedDataProvider input(data, size);
     for (int call = 0; call < kMostCallsPerInput && input.remaining_bytes() > 0; ++call)
         fuzzing::runOneExportCall(input, kAdapterNames, tally);

@@ -21,13 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "BenchLink.h"
-#include "LibraryState.h"
+#include "DefaultBenchInput.h"
 #include "Verdict.h"
 #include "mdiohost.h"
 #include "mdiohost_ext.h"
-#include "mdiosim/Bench.h"
-#include "mdiosim/Description.h"
 
 namespace {
 
@@ -306,8 +303,7 @@ constexpr int kMostStepsPerInput = 24;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzing::useLinkedBench();
-    fuzzing::quietLibrary();
+    fuzzing::driveLinkedBench();
     HW_Initialize();
     HW_NumberOfDevices();
     for (BoardUnderTest& board : boards) {
@@ -318,10 +314,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const mdiosim::BenchDescription description = mdiosim::defaultBenchDescription();
-    fuzzing::bringLibraryBack();
-    mdiosim::resetBench(description);
-    mdiosim::bench()->log().setRecording(false);
+    fuzzing::startOnFreshDefaultBench();
 
     FuzzedDataProvider input(data, size);
     const BoardPair pair = input.PickValueInArray(kBoardPairs);

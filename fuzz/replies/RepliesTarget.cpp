@@ -5,7 +5,6 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 
 #include "ExportCalls.h"
@@ -21,13 +20,6 @@ constexpr const char* kAdapterNames[] = {
 fuzzing::FuzzedDriver* driver = nullptr;
 fuzzing::CallTally tally;
 
-void printTally() {
-    std::fprintf(stderr, "replies: %llu calls, %llu THROWS exceptions, %llu recorded failures\n",
-                 static_cast<unsigned long long>(tally.calls),
-                 static_cast<unsigned long long>(tally.thrown),
-                 static_cast<unsigned long long>(tally.failed));
-}
-
 constexpr int kMostCallsPerInput = 32;
 
 }  // namespace
@@ -37,7 +29,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     driver = owned.get();
     FTDI::D2xx::installDriver(std::move(owned));
     fuzzing::quietLibrary();
-    std::atexit(printTally);
+    fuzzing::printTallyAtExit("replies", tally);
     return 0;
 }
 

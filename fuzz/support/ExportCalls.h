@@ -15,13 +15,9 @@
 
 #include <cstdint>
 
-namespace fuzzing {
+#include "CallTally.h"
 
-struct CallTally {
-    std::uint64_t calls = 0;
-    std::uint64_t thrown = 0;  // exceptions out of THROWS functions
-    std::uint64_t failed = 0;  // calls that recorded a failure
-};
+namespace fuzzing {
 
 // Runs one call; the names HW_Open and HW_DeviceNumber try come from
 // `adapterNames` (nullptr-terminated) or from the input.

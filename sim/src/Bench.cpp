@@ -146,9 +146,10 @@ Board* Bench::findBoard(std::string_view serialNumber) {
 }
 
 void Bench::failCall(D2xxOperation operation, unsigned nth, std::uint32_t status,
-                     std::string serialNumber, unsigned times) {
+                     std::string serialNumber, unsigned times, std::thread::id caller) {
     if (nth == 0 || times == 0) return;
-    callFaults.push_back(CallFault{operation, std::move(serialNumber), nth - 1, times, status});
+    callFaults.push_back(
+        CallFault{operation, std::move(serialNumber), caller, nth - 1, times, status});
 }
 
 void Bench::clearFaults() {
@@ -198,6 +199,9 @@ std::optional<std::uint32_t> Bench::injectedFault(D2xxOperation operation, const
         if (fault.operation != operation) continue;
         if (!fault.serialNumber.empty() &&
             (target == nullptr || target->serialNumber() != fault.serialNumber)) {
+            continue;
+        }
+        if (fault.caller != std::thread::id() && fault.caller != std::this_thread::get_id()) {
             continue;
         }
         if (fault.remainingBefore != 0) {

@@ -3,6 +3,7 @@
 #include <locale>
 
 #include "base/Exceptions.h"
+#include "ftdi/InterruptedWrites.h"
 #include "ftdi/UsbLock.h"
 #include "ftdi/d2xx/Driver.h"
 #include "ftdi/d2xx/DriverFailure.h"
@@ -45,11 +46,19 @@ void AdapterPort::readBytes(std::uint8_t* buffer, std::uint32_t count) {
     Exceptions::throwDeviceConnection(serialNumber, action, status);
 }
 
+void AdapterPort::dropHalfCommand() {
+    const D2xx::Status status = D2xx::driver().purge(handle, kPurgeHalfCommand);
+    if (status != D2xx::kOk) fail("Couldn't purge buffers", status);
+    clearWriteInterrupted(handle);
+}
+
 // Nearly every transfer is taken whole by the first driver call: that call
 // is made inline, and only a partial or failed one goes on to the loops
 // below, which hold the stall and time-out rules.
 void AdapterPort::send(const std::uint8_t* bytes, std::uint32_t count) {
     if (count == 0) return;
+    if (anyWriteInterrupted() && writeInterrupted(handle)) [[unlikely]]
+        dropHalfCommand();
     std::uint32_t written = 0;
     const D2xx::Status status = D2xx::driver().write(handle, bytes, count, written);
     if (status == D2xx::kOk && written == count) [[likely]]
@@ -63,9 +72,15 @@ void AdapterPort::sendRest(const std::uint8_t* bytes, std::uint32_t count, D2xx:
     std::uint32_t done = 0;
     unsigned stalled = 0;
     for (;;) {
-        if (status != D2xx::kOk) fail("Error writing to the device.", status);
+        if (status != D2xx::kOk) {
+            if (done != 0) markWriteInterrupted(handle);
+            fail("Error writing to the device.", status);
+        }
         if (written == 0) {
-            if (++stalled > kMaxStalledWrites) fail("Timed out writing data.", D2xx::kOk);
+            if (++stalled > kMaxStalledWrites) {
+                if (done != 0) markWriteInterrupted(handle);
+                fail("Timed out writing data.", D2xx::kOk);
+            }
         } else {
             stalled = 0;
             done += written;

@@ -23,6 +23,8 @@ class AdapterPort : public Mpsse::Link {
     AdapterPort& operator=(const AdapterPort&) = delete;
 
     // Writes all `count` bytes; throws DeviceConnection on a driver failure.
+    // A failure after part of the bytes went out is remembered for the
+    // device, and its next write first drops the half-sent command.
     void writeBytes(const std::uint8_t* bytes, std::uint32_t count);
     // Reads exactly `count` bytes; throws DeviceConnection on a driver failure
     // or when the device stops answering (six empty reads in one call).
@@ -52,6 +54,11 @@ class AdapterPort : public Mpsse::Link {
                                     D2xx::Status status, std::uint32_t written);
     [[gnu::noinline]] void receiveRest(std::uint8_t* buffer, std::uint32_t count,
                                        D2xx::Status status, std::uint32_t got);
+    // Before the first write after one that stopped part-way on this handle:
+    // drops the command the chip is still waiting to complete
+    // (ftdi/InterruptedWrites.h). Throws DeviceConnection when the purge fails,
+    // and the next write tries again.
+    void dropHalfCommand();
     // Throws DeviceConnection naming this adapter's serial number.
     [[noreturn]] void fail(const char* action, D2xx::Status status) const;
 };

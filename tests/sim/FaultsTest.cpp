@@ -2,6 +2,8 @@
 // section arms the same knobs; see BenchFileTest).
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "SimHarness.h"
 
 using namespace simtest;
@@ -101,6 +103,16 @@ TEST_F(Faults, ScheduledUnplugAndReplugCountDriverCalls) {
     mdiosim::bench()->scheduleUnplug("AA000001", 2, 3);  // after call 2, for 3 calls
     for (const std::uint32_t listed : {3u, 3u, 2u, 2u, 2u, 3u})
         EXPECT_EQ(listedCount(), listed);
+}
+
+TEST_F(Faults, AFailureAimedAtAThreadIsNotTakenByAnother) {
+    mdiosim::bench()->failCall(D2xxOperation::Write, 1, kIoError, "K8A00001", 1,
+                               std::this_thread::get_id());
+    Status other = kIoError;
+    std::thread([&] { other = writeStatus({0x87}); }).join();
+    EXPECT_EQ(other, kOk);
+    EXPECT_EQ(writeStatus({0x87}), kIoError);
+    EXPECT_EQ(writeStatus({0x87}), kOk);
 }
 
 TEST_F(Faults, ClearingDisarmsEveryFaultStillWaiting) {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "mdiosim/Board.h"
@@ -114,9 +115,12 @@ class MDIOSIM_API Bench {
 
     // The `nth` call of `operation` from now on (1: the next one), and the
     // `times - 1` calls after it, return `status`. With a serial number only
-    // calls on that board count (FT_OpenEx: calls that name it).
+    // calls on that board count (FT_OpenEx: calls that name it); with a
+    // thread, only calls that thread makes (a host's status LED has a thread
+    // of its own writing to the same device, and a test that aims a failure
+    // at one export's call passes std::this_thread::get_id()).
     void failCall(D2xxOperation operation, unsigned nth, std::uint32_t status,
-                  std::string serialNumber = {}, unsigned times = 1);
+                  std::string serialNumber = {}, unsigned times = 1, std::thread::id caller = {});
     // Unplugs the board after `afterCalls` more D2XX calls (0: now), and plugs
     // it back in `replugAfterCalls` calls after that, if given.
     void scheduleUnplug(std::string_view serialNumber, unsigned afterCalls,
@@ -159,6 +163,7 @@ class MDIOSIM_API Bench {
     struct CallFault {
         D2xxOperation operation;
         std::string serialNumber;
+        std::thread::id caller;    // no thread: any caller's calls count
         unsigned remainingBefore;  // matching calls still to pass
         unsigned times;
         std::uint32_t status;
