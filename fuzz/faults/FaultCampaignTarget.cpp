@@ -238,11 +238,14 @@ class Campaign {
         const auto value = input.ConsumeIntegral<std::uint16_t>();
         HW_Write(board.adapter, phy, kScratchMmd, address, value);
         if (failed()) return true;
+        // Like a read, a write on the faulted board proves nothing until it
+        // is reopened: a write cut short earlier may have left a PHY inside
+        // a frame, and the next frame's bits finish that one.
+        if (&board == &faulted && faultedUnsure) return false;
         fuzzing::require(benchValue(board, phy, kScratchMmd, address) == value,
                          "a write without failure arrives", board.adapterName);
         const std::uint32_t readBack = HW_Read(board.adapter, phy, kScratchMmd, address);
         if (failed()) return true;
-        if (&board == &faulted && faultedUnsure) return false;
         fuzzing::require(readBack == value, "a read after a write is right", board.adapterName);
         return false;
     }
