@@ -24,15 +24,10 @@ namespace FTDI::Mpsse {
 class TransferLock {
   public:
     void lock() {
-        const std::thread::id self = std::this_thread::get_id();
-        if (owner.load(std::memory_order_relaxed) == self) {
-            ++depth;
+        if (try_lock()) [[likely]]
             return;
-        }
-        int expected = kFree;
-        if (!state.compare_exchange_strong(expected, kHeld, std::memory_order_acquire)) [[unlikely]]
-            waitForRelease();
-        owner.store(self, std::memory_order_relaxed);
+        waitForRelease();
+        owner.store(std::this_thread::get_id(), std::memory_order_relaxed);
         depth = 1;
     }
 
