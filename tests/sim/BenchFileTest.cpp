@@ -69,6 +69,9 @@ TEST(BenchFile, AStatedAbilityWinsOverTheStatusRegister) {
     EXPECT_FALSE(described.timing.latencyTimer);
 }
 
+// One row per way the loader refuses a value (a wrong type, a number out of
+// range, an unknown key...), each at a different depth so the place it names
+// is checked too; the fuzz target feeds it everything else.
 TEST(BenchFile, MistakesNameWhereAndWhat) {
     const struct {
         const char* json;
@@ -83,8 +86,6 @@ TEST(BenchFile, MistakesNameWhereAndWhat) {
          "boards[0].serialNumber: \"K8ABCDEFGHIJKLMNO\" is longer than 15 characters"},
         {R"({"boards": [{"serialNumber": "A1"}, {"serialNumber": "A1"}]})",
          "boards[1].serialNumber: a second board with serial number \"A1\""},
-        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0}, {"address": 40}]}]})",
-         "boards[0].phys[1].address: 40 is out of range (at most 31)"},
         {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 1}, {"address": 1}]}]})",
          "boards[0].phys[1]: a second PHY at address 1"},
         {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "clause45": {"1": {"2": "0x1FFFF"}}}]}]})",
@@ -104,13 +105,7 @@ TEST(BenchFile, MistakesNameWhereAndWhat) {
         {R"({"timing": {"preset": 2}})", "bench.timing.preset: expected \"ideal\""},
         {R"({"timing": {"mpsseCommandNanoseconds": -1}})",
          "bench.timing.mpsseCommandNanoseconds: expected a number of nanoseconds, 0 or more"},
-        {R"({"timing": {"usbPacketMicroseconds": "1"}})",
-         "bench.timing.usbPacketMicroseconds: expected a number of microseconds"},
         {R"({"timing": {"latencyTimer": 1}})", "bench.timing.latencyTimer: expected true or false"},
-        {R"({"timing": {"commandNanoseconds": 1}})",
-         "bench.timing: unknown key \"commandNanoseconds\""},
-        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "postReadIncrement": 0}]}]})",
-         "boards[0].phys[0].postReadIncrement: expected true or false"},
     };
     for (const auto& row : rows) {
         const std::string message = failureOf(row.json);
@@ -131,8 +126,6 @@ TEST(BenchFile, ValuesTheParserCannotHoldAreNamedByPlace) {
          "boards[1].chipType: number overflow parsing '1e400'"},
         {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0}, {"address": 1E+999}]}]})",
          "boards[0].phys[1].address: number overflow parsing '1E+999'"},
-        {R"({"boards": [{"serialNumber": "A1", "phys": [{"address": 0, "clause45": {"1": {"2": 9e9999}}}]}]})",
-         "boards[0].phys[0].clause45.1.2: number overflow parsing '9e9999'"},
         {R"({"faults": [{"kind": "unplug"}, {"kind": "failCall", "status": [1, 2, 1e999]}]})",
          "faults[1].status[2]: number overflow parsing '1e999'"},
     };
