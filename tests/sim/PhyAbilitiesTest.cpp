@@ -1,6 +1,7 @@
-// What a PHY accepts decides whether it answers: a suppressed preamble, the
-// Clause 45 post-read-increment read. A PHY that lacks one stays off the line,
-// so the host reads all ones. And MDIO setup at every rising MDC edge.
+// What a PHY accepts decides whether it answers: the Clause 45
+// post-read-increment read (a suppressed preamble: MdioFramesTest). A PHY
+// that lacks it stays off the line, so the host reads all ones. And MDIO
+// setup at every rising MDC edge.
 #include <gtest/gtest.h>
 
 #include "SimHarness.h"
@@ -43,22 +44,6 @@ class PhyAbilities : public testing::Test {
 };
 
 }  // namespace
-
-TEST_F(PhyAbilities, ASuppressedPreambleReachesOnlyPhysThatAcceptIt) {
-    phy(kPlain).setClause22(2, 0x3333);
-    phy(kAbleOne).setClause22(2, 0x5555);
-    // Each frame follows the previous one's final idle edge: one more 1.
-    for (const unsigned preamble : {32u, 31u, 8u, 0u}) {
-        SCOPED_TRACE(preamble);
-        const bool full = preamble + 1 >= 32;
-        EXPECT_EQ(
-            device.exchange(clause22Frame(kClause22Read, kPlain, 2, 0, preamble) + flush(), 3),
-            full ? answer(0x3333) : kNobodyAnswered);
-        EXPECT_EQ(
-            device.exchange(clause22Frame(kClause22Read, kAbleOne, 2, 0, preamble) + flush(), 3),
-            answer(0x5555));
-    }
-}
 
 TEST(PhyAbility, TheStatusRegisterShowsWhetherSuppressionIsAccepted) {
     for (const std::uint16_t described : {0x796D, 0x792D}) {
