@@ -211,3 +211,30 @@ TEST_F(EepromParts, WritesWrapAtTheEndOfTheMemory) {
         (Bytes{part(0x60).byte(98), part(0x60).byte(99), part(0x60).byte(96), part(0x60).byte(97)}),
         (Bytes{1, 2, 3, 0xFF}));
 }
+
+// A part in its write cycle (counted in the bench's modeled time) does not
+// acknowledge its address, so a host polls it until it answers; a read that
+// runs off the end of the memory goes on at its start.
+TEST(EepromWriteCycle, ThePartIsDeafUntilItsWriteCycleEnds) {
+    mdiosim::BenchDescription description = k8Bench({});
+    I2cDeviceDescription part;
+    part.address = 0x50;
+    ASSERT_TRUE(mdiosim::applyEepromModel(part, "24C32"));
+    description.boards[0].i2cDevices.push_back(part);
+    UseBench bench{description};
+    OpenDevice device{"K8T00001"};
+
+    device.write(kStart + byteOut(0xA0) + byteOut(0x0F) + byteOut(0xFF) + byteOut(0x5A) + kStop +
+                 Bytes{0x87});
+    EXPECT_EQ(device.read(4), Bytes(4, 0));
+    const Bytes poll = kStart + byteOut(0xA0) + kStop + Bytes{0x87};
+    int unanswered = 0;
+    while (unanswered < 1000 && device.exchange(poll, 1) == Bytes{1})
+        ++unanswered;
+    EXPECT_GT(unanswered, 0);
+    EXPECT_LT(unanswered, 1000);
+
+    device.write(kStart + byteOut(0xA0) + byteOut(0x0F) + byteOut(0xFF) + kRepeatedStart +
+                 byteOut(0xA1) + byteIn(true) + byteIn(false) + kStop + Bytes{0x87});
+    EXPECT_EQ(device.read(6), (Bytes{0, 0, 0, 0, 0x5A, 0xFF}));
+}
