@@ -174,46 +174,38 @@ TEST(CommandLine, JsonDocumentsCarryTheResults) {
     }
 }
 
+// The tool routes the MMDs the library reaches indirectly through its default
+// adapter, one read for each; every path itself is checked in tests/chipbench.
 TEST(CommandLine, IndirectMmdsReachTheChip) {
     const BenchFile bench(k8Board(R"({"address": 3, "chip": {"paged": {"0x0001": "0x0ABC"},
         "serdes": {"0x0005": "0x1234"}, "tge": {"0x0002": "0x5678"},
         "memory": {"0x3FFE0480": "0xCAFEF00D"}}})"));
     const std::vector<std::pair<std::string, std::string>> reads = {
         {"28.0x8001", "0x0ABC"},  // paged MMD, compact selector
-        {"28.0x0001", "0x0ABC"},  // paged MMD, page window
         {"27.0x0005", "0x1234"},  // SERDES bridge
         {"11.0x0002", "0x5678"},  // TGE block 0
-        {"10.0x0000", "0xF00D"},  // memory window, low half
         {"10.0x0001", "0xCAFE"},  // memory window, high half
     };
     for (const auto& [target, value] : reads) {
         const ToolRun run = mdioctl("read 0 3 " + target, bench.sim());
         EXPECT_EQ(run.out, target + " = " + value + "\n") << run.err;
     }
-    for (const char* target : {"28.0x0001", "27.0x0005", "11.0x0002", "10.0x0001"}) {
-        const ToolRun run =
-            mdioctl(std::string("write 0 3 ") + target + " 0x0042 --verify", bench.sim());
-        EXPECT_EQ(run.status, 0) << target << ": " << run.err;
-    }
+    const ToolRun run = mdioctl("write 0 3 27.0x0005 0x0042 --verify", bench.sim());
+    EXPECT_EQ(run.status, 0) << run.err;
 }
 
 // The default bench's K8U PHYs share their wires with I2C and do not take
 // frames without preamble; their status register says so: --fast checks,
-// says so, and prints the values the plain dump prints.
+// says so, and prints the values the plain dump prints. (Clause 22 registers
+// are read one at a time, a known register both ways first; each decision
+// of an MMD dump is in InProcessTest.)
 TEST(CommandLine, FastDumpChecksThePhyAndKeepsThePlainValues) {
-    const ToolRun plain = mdioctl("dump 2 0 1.0-0xF");
-    const ToolRun fast = mdioctl("dump 2 0 1.0-0xF --fast");
+    const ToolRun fast = mdioctl("dump 2 0 c22 --fast");
     ASSERT_EQ(fast.status, 0) << fast.err;
-    EXPECT_EQ(fast.out, plain.out);
+    EXPECT_EQ(fast.out, mdioctl("dump 2 0 c22").out);
     EXPECT_EQ(fast.err,
               "mdioctl: note: PHY 0 does not accept frames without preamble (status bit 6); read "
               "the plain way\n");
-    // Clause 22 registers are read one at a time: a known register is read
-    // both ways first.
-    const ToolRun fast22 = mdioctl("dump 2 0 c22 --fast");
-    ASSERT_EQ(fast22.status, 0) << fast22.err;
-    EXPECT_EQ(fast22.out, mdioctl("dump 2 0 c22").out);
-    EXPECT_EQ(fast22.err, fast.err);
 }
 
 TEST(CommandLine, ScanAndBench) {
@@ -258,7 +250,6 @@ TEST(CommandLine, UsageErrorsNameTheBadArgument) {
         {"read 2 3", "mdioctl: REGISTER is required"},
         {"frobnicate", "mdioctl: unknown command 'frobnicate'\n"},
         {"lst", "mdioctl: unknown command 'lst' (did you mean 'list'?)"},
-        {"raed 2 3 1.2", "mdioctl: unknown command 'raed' (did you mean 'read'?)"},
         {"--bogus list", "mdioctl: unknown option '--bogus'"},
         {"read 2 3 1.2 --bogus", "mdioctl: unknown option '--bogus'"},
         {"", "mdioctl: a command is required"},
@@ -300,16 +291,14 @@ TEST(CommandLine, UnknownAdaptersAreListedWithoutWaiting) {
 }
 
 TEST(CommandLine, MdcClockIsCheckedAndSetBeforeTheAdapterOpens) {
-    for (const auto& [text, hertz] : std::vector<std::pair<std::string, double>>{
-             {"2.5M", 2.5e6}, {"400k", 4e5}}) {  // every form is parsed in Arguments
-        const ToolRun run = mdioctl("--mdc-clock " + text + " --json bench 0 1 --reads 100");
-        ASSERT_EQ(run.status, 0) << text << run.err;
-        const auto document = nlohmann::json::parse(run.out);
-        EXPECT_EQ(document["mdcHz"].get<double>(), hertz) << text;
-        // The bench models the MDC the adapter was given: a batch stays near
-        // the wire time at that clock.
-        EXPECT_LT(document["batched"]["ratioToWireLimit"].get<double>(), 1.1) << text;
-    }
+    // Every form is parsed in Arguments.
+    const ToolRun run = mdioctl("--mdc-clock 400k --json bench 0 1 --reads 100");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["mdcHz"].get<double>(), 4e5);
+    // The bench models the MDC the adapter was given: a batch stays near
+    // the wire time at that clock.
+    EXPECT_LT(document["batched"]["ratioToWireLimit"].get<double>(), 1.1);
 }
 
 TEST(CommandLine, AClockVariableTheLibraryMisreadsIsPointedOut) {
