@@ -42,6 +42,8 @@ test-build:
 
 test: test-build
 	@scripts/stage.sh "tests" ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure
+	@scripts/stage.sh "mutation list fits the tree" \
+	  scripts/mutate.py --check --build-dir $(BUILD_DIR) scripts/mutants.txt
 	@$(MAKE) --no-print-directory test-packages
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory test-tsan

@@ -8,10 +8,15 @@ fails or times out; a mutant that does not compile is counted apart.
 
 LIST has one mutant a line, fields separated by " | ":
     name | file | text on the line | replacement | build targets | ctest regex
-The text must occur exactly once in the file. Blank lines and lines starting
-with # are ignored.
+The text must occur exactly once in the file; "{newline}" in the text and the
+replacement stands for a line break, for a line whose text alone is not
+unique; "\\|" stands for a "|" where " | " would end the field. Blank lines
+and lines starting with # are ignored.
 
---only NAME,NAME runs those mutants alone. The tree is restored after every
+--only NAME,NAME runs those mutants alone. --check builds nothing: it only
+checks that every line still fits the tree (the text occurs once, the build
+targets exist, the regex names at least one test of the configured build
+directory), so that the list cannot go stale when code moves. The tree is restored after every
 mutant, and also when the run is stopped (Ctrl-C, SIGTERM); a run killed
 outright leaves a note in the build directory, and the next run restores the
 file from it before anything else.
@@ -19,6 +24,7 @@ file from it before anything else.
 import argparse
 import json
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -27,12 +33,18 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
+def unescape(field):
+    return field.replace("{newline}", "\n").replace("\\|", "|")
+
+
 class Mutant:
     def __init__(self, line, number):
         fields = [field.strip() for field in line.split(" | ")]
         if len(fields) != 6:
             raise ValueError(f"line {number}: 6 fields separated by ' | ' expected")
-        self.name, self.file, self.text, self.replacement, targets, self.tests = fields
+        self.name, self.file, text, replacement, targets, self.tests = fields
+        self.text = unescape(text)
+        self.replacement = unescape(replacement)
         self.targets = targets.split()
 
 
@@ -96,6 +108,32 @@ def configure(build_dir):
         sys.exit(result.stdout)
 
 
+def check_list(mutants, build_dir):
+    """Every line's problems, without building anything."""
+    targets = run(["ninja", "-C", build_dir, "-t", "targets", "all"])
+    if targets.returncode != 0:
+        sys.exit(f"{build_dir} is not a configured build tree:\n" + targets.stdout[-2000:])
+    known = {line.split(":")[0] for line in targets.stdout.splitlines()}
+    tests = run(["ctest", "--test-dir", build_dir, "-N"])
+    names = re.findall(r"Test +#\d+: (\S+)", tests.stdout)
+    problems = []
+    for mutant in mutants:
+        path = os.path.join(ROOT, mutant.file)
+        if not os.path.exists(path):
+            problems.append(f"{mutant.name}: no file {mutant.file}")
+            continue
+        with open(path) as f:
+            matches = f.read().count(mutant.text)
+        if matches != 1:
+            problems.append(f"{mutant.name}: {matches} matches of the text in {mutant.file}")
+        for target in mutant.targets:
+            if target not in known:
+                problems.append(f"{mutant.name}: no build target {target}")
+        if not any(re.search(mutant.tests, name) for name in names):
+            problems.append(f"{mutant.name}: no test matches {mutant.tests}")
+    return problems
+
+
 def try_mutant(mutant, build_dir, jobs, restorer):
     path = os.path.join(ROOT, mutant.file)
     with open(path) as f:
@@ -124,8 +162,17 @@ def main():
     parser.add_argument("--build-dir", default="build-mutation")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--only", help="run only the mutants of these names (comma-separated)")
+    parser.add_argument("--check", action="store_true",
+                        help="only check the list against the tree and the build directory")
     arguments = parser.parse_args()
     build_dir = os.path.join(ROOT, arguments.build_dir)
+    if arguments.check:
+        mutants = read_list(os.path.join(ROOT, arguments.list))
+        problems = check_list(mutants, build_dir)
+        for problem in problems:
+            print(problem)
+        print(f"{len(mutants)} mutants, {len(problems)} problems")
+        return 1 if problems else 0
     os.makedirs(build_dir, exist_ok=True)
 
     restorer = Restorer(os.path.join(build_dir, "mutation-in-progress.json"))
