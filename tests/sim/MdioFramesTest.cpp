@@ -1,7 +1,8 @@
 // MDIO frames bit-banged through the MPSSE reach the PHY models, which decode
 // them from the line levels alone. The library's own frames are decoded end
-// to end (K8BatchTest); these are what it never sends: short
-// preambles, frames cut mid-way and garbage.
+// to end (K8BatchTest); these are what its plain frames never hold: short
+// preambles (sent only once a host asks for them), frames cut mid-way and
+// garbage.
 #include <gtest/gtest.h>
 
 #include "SimHarness.h"
