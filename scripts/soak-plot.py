@@ -71,7 +71,8 @@ def main(source, target):
         points = " ".join(f"{x(s):.1f},{y(m):.1f}" for s, m in samples)
         out.append(f'<polyline points="{points}" fill="none" stroke="{colour}" '
                    f'stroke-width="2"/>')
-        key_x, key_y = LEFT + 10 + 150 * index, TOP + 16
+        # The key sits under the plot, left of the axis title, clear of any line.
+        key_x, key_y = LEFT + 140 * index, HEIGHT - 8
         out.append(f'<line x1="{key_x}" x2="{key_x + 20}" y1="{key_y - 4}" y2="{key_y - 4}" '
                    f'stroke="{colour}" stroke-width="2"/>')
         out.append(f'<text x="{key_x + 26}" y="{key_y}">{name}</text>')
