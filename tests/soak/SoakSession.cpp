@@ -56,10 +56,9 @@ constexpr D2xxOperation kCalledFunctions[] = {
 // a run (allocator and sanitizer bookkeeping settling), no more.
 constexpr std::uint64_t kAllowedGrowthKib = 8 * 1024;
 // The live heap may grow this much from its highest in the first quarter to
-// its highest in the last. The session holds about 1.2 MiB; once the first
-// quarter is over it moves by a few tens of KiB (the bench's PHYs still get
-// values at register addresses never touched before, a bounded set), and a
-// leak of a hundred bytes or two per step fails even the two-minute run.
+// its highest in the last. The session holds about 1.2 MiB, and those highs
+// differ by a few KiB between quarters; a leak of a hundred bytes or two per
+// step crosses the bound even in the two-minute run.
 constexpr std::uint64_t kAllowedHeapGrowthBytes = 256 * 1024;
 
 class Session {
