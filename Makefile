@@ -95,7 +95,7 @@ test-windows: deps-windows
 # make soak: a random session of SOAK_SECONDS (default two minutes; hours on
 # demand) on the simulated bench under AddressSanitizer and LeakSanitizer, in
 # the tree make test-asan configures. Faults on one board at a time, every
-# value checked by the bench, resident memory sampled into
+# value checked by the bench, resident memory and the live heap sampled into
 # $(ASAN_DIR)/soak/rss.csv and drawn into rss.svg there. SOAK_SEED repeats a run.
 SOAK_SECONDS ?= 120
 SOAK_SEED    ?=

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""soak-plot.py SAMPLES.csv PICTURE.svg: draws the soak's resident memory
-over time (the CSV of seconds, rss_kib, operations) as an SVG line chart."""
+"""soak-plot.py SAMPLES.csv PICTURE.svg: draws the soak's resident memory and
+live heap over time (the CSV of seconds, rss_kib, live_heap_bytes,
+operations; an empty or missing live_heap_bytes draws resident memory alone)
+as an SVG line chart."""
 import csv
 import sys
 
@@ -20,7 +22,8 @@ def nice_step(span, ticks=5):
 
 def main(source, target):
     with open(source, newline="") as f:
-        rows = [(float(r["seconds"]), int(r["rss_kib"]) / 1024, int(r["operations"]))
+        rows = [(float(r["seconds"]), int(r["rss_kib"]) / 1024, int(r["operations"]),
+                 int(r["live_heap_bytes"]) / 2**20 if r.get("live_heap_bytes") else None)
                 for r in csv.DictReader(f)]
     if not rows:
         sys.exit("no samples in " + source)
@@ -42,8 +45,9 @@ def main(source, target):
     out = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{WIDTH}" height="{HEIGHT}" '
            f'font-family="sans-serif" font-size="12">',
            f'<rect width="{WIDTH}" height="{HEIGHT}" fill="white"/>',
-           f'<text x="{LEFT}" y="22" font-size="14">Soak: resident memory over {length}, '
+           f'<text x="{LEFT}" y="22" font-size="14">Soak: memory over {length}, '
            f'{rows[-1][2]} operations, {len(rows)} samples</text>']
+    heap = [(s, h) for s, _, _, h in rows if h is not None]
     tick = 0.0
     while tick <= y_max + 1e-9:
         out.append(f'<line x1="{LEFT}" x2="{WIDTH - RIGHT}" y1="{y(tick):.1f}" y2="{y(tick):.1f}" '
@@ -57,11 +61,21 @@ def main(source, target):
         tick += x_step
     out.append(f'<text x="{LEFT + plot_w / 2}" y="{HEIGHT - 8}" text-anchor="middle">seconds</text>')
     out.append(f'<text x="16" y="{TOP + plot_h / 2}" transform="rotate(-90 16 {TOP + plot_h / 2})" '
-               f'text-anchor="middle">resident MiB</text>')
+               f'text-anchor="middle">MiB</text>')
     out.append(f'<rect x="{LEFT}" y="{TOP}" width="{plot_w}" height="{plot_h}" fill="none" '
                f'stroke="#888"/>')
-    points = " ".join(f"{x(s):.1f},{y(m):.1f}" for s, m, _ in rows)
-    out.append(f'<polyline points="{points}" fill="none" stroke="#1f5fa8" stroke-width="2"/>')
+    lines = [("resident memory", "#1f5fa8", [(s, m) for s, m, _, _ in rows])]
+    if heap:
+        lines.append(("live heap", "#c0392b", heap))
+    for index, (name, colour, samples) in enumerate(lines):
+        points = " ".join(f"{x(s):.1f},{y(m):.1f}" for s, m in samples)
+        out.append(f'<polyline points="{points}" fill="none" stroke="{colour}" '
+                   f'stroke-width="2"/>')
+        # The key sits under the plot, left of the axis title, clear of any line.
+        key_x, key_y = LEFT + 140 * index, HEIGHT - 8
+        out.append(f'<line x1="{key_x}" x2="{key_x + 20}" y1="{key_y - 4}" y2="{key_y - 4}" '
+                   f'stroke="{colour}" stroke-width="2"/>')
+        out.append(f'<text x="{key_x + 26}" y="{key_y}">{name}</text>')
     out.append("</svg>")
     with open(target, "w") as f:
         f.write("\n".join(out) + "\n")

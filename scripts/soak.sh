@@ -9,7 +9,9 @@ out="$build/soak"
 mkdir -p "$out"
 # A small quarantine: freed memory is reused after 16 MiB rather than 256, so
 # the resident size settles within the first seconds and a leak shows.
-export ASAN_OPTIONS="detect_leaks=1:quarantine_size_mb=16:halt_on_error=1"
+# SOAK_ASAN_OPTIONS adds to these or overrides them (say malloc_context_size=0,
+# to see how much of resident memory the allocation stack traces take).
+export ASAN_OPTIONS="detect_leaks=1:quarantine_size_mb=16:halt_on_error=1${SOAK_ASAN_OPTIONS:+:$SOAK_ASAN_OPTIONS}"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 # shellcheck disable=SC2086 # an empty SEED is no argument
 "$build/tests/soak/mdiohost_soak" "$seconds" "$out/rss.csv" $seed 2>"$out/messages.txt"

@@ -1,6 +1,7 @@
-// The process's resident memory, sampled at intervals and written to a CSV
-// file (seconds since the start, resident KiB, operations so far), so a long
-// run shows whether memory stays flat.
+// The process's resident memory and live heap, sampled at intervals and
+// written to a CSV file (seconds since the start, resident KiB, live heap
+// bytes or nothing where the allocator does not say, operations so far), so a
+// long run shows whether memory stays flat.
 #pragma once
 
 #include <unistd.h>
@@ -8,8 +9,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "LiveHeap.h"
 
 namespace soak {
 
@@ -25,12 +29,16 @@ class RssSampler {
     struct Sample {
         double seconds;
         std::uint64_t kib;
+        std::optional<std::uint64_t> heapBytes;
         std::uint64_t operations;
     };
 
     RssSampler(const std::string& path, std::chrono::milliseconds interval)
         : file(std::fopen(path.c_str(), "w")), every(interval) {
-        if (file != nullptr) std::fprintf(file, "seconds,rss_kib,operations\n");
+        if (file != nullptr) std::fprintf(file, "seconds,rss_kib,live_heap_bytes,operations\n");
+        // Room for a whole run's samples (about 600) up front, so the samples
+        // themselves do not show as heap growing.
+        samples.reserve(1024);
     }
     ~RssSampler() {
         if (file != nullptr) std::fclose(file);
@@ -46,9 +54,11 @@ class RssSampler {
         if (!force && now < next) return;
         next = now + every;
         const double seconds = std::chrono::duration<double>(now - start).count();
-        samples.push_back({seconds, residentKib(), operations});
-        std::fprintf(file, "%.1f,%llu,%llu\n", seconds,
-                     static_cast<unsigned long long>(samples.back().kib),
+        samples.push_back({seconds, residentKib(), liveHeapBytes(), operations});
+        const Sample& sample = samples.back();
+        const std::string heap = sample.heapBytes ? std::to_string(*sample.heapBytes) : "";
+        std::fprintf(file, "%.1f,%llu,%s,%llu\n", seconds,
+                     static_cast<unsigned long long>(sample.kib), heap.c_str(),
                      static_cast<unsigned long long>(operations));
         std::fflush(file);
     }
