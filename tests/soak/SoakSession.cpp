@@ -360,6 +360,15 @@ class Session {
 
 using Samples = std::vector<soak::RssSampler::Sample>;
 
+// The highest of `measure` over samples [from, to).
+template <typename Measure>
+std::uint64_t highest(const Samples& samples, std::size_t from, std::size_t to, Measure measure) {
+    std::uint64_t most = 0;
+    for (std::size_t index = from; index < to; ++index)
+        most = std::max<std::uint64_t>(most, measure(samples[index]));
+    return most;
+}
+
 bool residentStayedFlat(const Samples& samples) {
     const std::size_t lastQuarter = samples.size() * 3 / 4;
     std::size_t settled = samples.size() / 4;
@@ -369,9 +378,8 @@ bool residentStayedFlat(const Samples& samples) {
         std::printf("soak: too short to judge resident memory\n");
         return true;
     }
-    std::uint64_t highest = 0;
-    for (std::size_t index = lastQuarter; index < samples.size(); ++index)
-        highest = std::max(highest, samples[index].kib);
+    const std::uint64_t most = highest(samples, lastQuarter, samples.size(),
+                                       [](const auto& sample) { return sample.kib; });
     const double sinceSettled = samples.back().seconds - samples[settled].seconds;
     const std::uint64_t allowed =
         kAllowedGrowthKib +
@@ -380,16 +388,8 @@ bool residentStayedFlat(const Samples& samples) {
         "soak: resident %llu KiB after %.0f s, at most %llu KiB in the last quarter "
         "(%llu KiB of growth allowed)\n",
         static_cast<unsigned long long>(samples[settled].kib), samples[settled].seconds,
-        static_cast<unsigned long long>(highest), static_cast<unsigned long long>(allowed));
-    return highest <= samples[settled].kib + allowed;
-}
-
-// The highest live heap of samples [from, to).
-std::uint64_t highestHeap(const Samples& samples, std::size_t from, std::size_t to) {
-    std::uint64_t highest = 0;
-    for (std::size_t index = from; index < to; ++index)
-        highest = std::max(highest, samples[index].heapBytes.value_or(0));
-    return highest;
+        static_cast<unsigned long long>(most), static_cast<unsigned long long>(allowed));
+    return most <= samples[settled].kib + allowed;
 }
 
 bool liveHeapStayedFlat(const Samples& samples) {
@@ -399,8 +399,9 @@ bool liveHeapStayedFlat(const Samples& samples) {
         return true;
     }
     const std::size_t quarter = samples.size() / 4;
-    const std::uint64_t first = highestHeap(samples, 0, quarter);
-    const std::uint64_t last = highestHeap(samples, samples.size() - quarter, samples.size());
+    const auto heap = [](const auto& sample) { return sample.heapBytes.value_or(0); };
+    const std::uint64_t first = highest(samples, 0, quarter, heap);
+    const std::uint64_t last = highest(samples, samples.size() - quarter, samples.size(), heap);
     std::printf(
         "soak: live heap at most %llu KiB in the first quarter, at most %llu KiB in the "
         "last\n",
